@@ -1,0 +1,69 @@
+// The host: what the core asks of the program that runs it (the editor's main
+// window, the command line, or a test). The default host does nothing, never
+// cancels and answers every question with "no".
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace tavro {
+
+struct LogFont;
+
+// Progress stage codes and their texts (CP932 texts come from StageText()).
+enum Stage : int {
+  kStagePinGroups = 0,   // "ピングループ作成中"
+  kStageWireGroups = 1,  // "ワイヤーグループ作成中"
+  kStageSortNets = 2,    // "ネットソート中"
+  kStageMerge = 3,       // "データ整理中"
+  kStageReadFiles = 4,   // "データ読込み中"
+  kStageSortParts = 5,   // "部品データソート中"
+  kStageWrite = 6,       // "データ出力中"
+  kStageIndex = 7,       // "インデックス作成中"
+};
+// The UTF-8 text of a stage code ("" for an unknown code).
+const char* StageTextUtf8(int stage);
+
+class Host {
+ public:
+  virtual ~Host() = default;
+
+  // Progress: a new stage with `total` steps.
+  virtual void BeginStage(int stage, int total) { (void)stage; (void)total; }
+  // One step (advance == true moves the bar, false only polls). Non-zero asks
+  // the caller to cancel.
+  virtual int Step(bool advance) { (void)advance; return 0; }
+
+  // Is the sheet file at `path` (a full path) open in the program?
+  virtual bool IsFileOpen(const std::string& path) { (void)path; return false; }
+  // The grid step of the main window (pasted plain text is spaced by it).
+  virtual int GridStep() { return 100; }
+  // Font number of a font record in the program's PDF writer.
+  virtual int FontNo(const LogFont& font) { (void)font; return 0; }
+
+  // Macro values of the open project (CP932 strings).
+  virtual int ProjectFileNumber(const std::string& path) { (void)path; return 0; }
+  virtual int ProjectFileCount() { return 0; }
+  virtual std::string ProjectPath() { return {}; }
+  virtual std::string Author() { return {}; }
+  virtual std::string ProjectProperty(const std::string& key) { (void)key; return {}; }
+};
+
+// The host of the running program; never null (a do-nothing host by default).
+Host& CurrentHost();
+// Installs a host (nullptr restores the default). The caller keeps ownership.
+void SetHost(Host* host);
+
+// Installs a host for the lifetime of the guard.
+class ScopedHost {
+ public:
+  explicit ScopedHost(Host* host);
+  ~ScopedHost();
+  ScopedHost(const ScopedHost&) = delete;
+  ScopedHost& operator=(const ScopedHost&) = delete;
+
+ private:
+  Host* previous_;
+};
+
+}  // namespace tavro

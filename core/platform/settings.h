@@ -1,0 +1,84 @@
+// The per-user settings store: named sections holding named integer, string
+// and binary values, kept in one INI file per user ($TAVRO_SETTINGS when set,
+// else $XDG_CONFIG_HOME/tavro/tavro.ini, else ~/.config/tavro/tavro.ini).
+// Every write goes to disk at once through a temporary file and a rename. A
+// missing or damaged file gives the defaults and never stops the program.
+// Every default the system reads is listed in one table (settings_defaults.cpp).
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tavro {
+
+class Settings {
+ public:
+  // A store backed by `path`; an empty path keeps everything in memory.
+  explicit Settings(std::string path = {});
+
+  // Reads with an explicit default (the default applies when the value is absent).
+  int32_t GetInt(std::string_view section, std::string_view key, int32_t def) const;
+  std::string GetString(std::string_view section, std::string_view key,
+                        std::string_view def) const;
+  // Reads with the default from the table of defaults (0 / empty when the table has none).
+  int32_t GetInt(std::string_view section, std::string_view key) const;
+  std::string GetString(std::string_view section, std::string_view key) const;
+  std::optional<std::vector<uint8_t>> GetBinary(std::string_view section,
+                                                std::string_view key) const;
+
+  // Each write returns false when the file could not be written (the value is
+  // kept in memory all the same).
+  bool WriteInt(std::string_view section, std::string_view key, int32_t value);
+  bool WriteString(std::string_view section, std::string_view key, std::string_view value);
+  bool WriteBinary(std::string_view section, std::string_view key,
+                   const std::vector<uint8_t>& value);
+  bool DeleteValue(std::string_view section, std::string_view key);
+  bool DeleteSection(std::string_view section);
+
+  // Re-reads the file (discarding the in-memory values).
+  void Reload();
+  const std::string& Path() const { return path_; }
+  // Where the store of this user lives, from the environment.
+  static std::string DefaultPath();
+
+ private:
+  bool Save() const;
+  std::string path_;
+  // section -> key -> raw stored value (strings in CP932; binary as hex).
+  std::map<std::string, std::map<std::string, std::string>, std::less<>> values_;
+};
+
+// The store of the running program (created on first use from DefaultPath()).
+Settings& AppSettings();
+// Replaces the program's store (tests, the command line's overrides). Passing
+// nullptr returns to the default store.
+void SetAppSettings(Settings* settings);
+
+// Table of defaults: section, key and default value (integer or string).
+struct SettingDefault {
+  const char* section;
+  const char* key;
+  bool isString;
+  int32_t intValue;
+  const char* stringValue;  // CP932 is not needed: defaults are ASCII or converted on use
+};
+const std::vector<SettingDefault>& SettingDefaults();
+const SettingDefault* FindSettingDefault(std::string_view section, std::string_view key);
+
+// A "Color" value: the colour (0x00BBGGRR) and whether the item class is shown.
+struct ColorSetting {
+  uint32_t color = 0;
+  bool visible = true;
+};
+// The 20 keys of section "Color" in their order.
+const std::vector<std::string>& ColorKeys();
+// Reads a "Color" value ("%ld %d"); a missing value keeps the default colour and
+// visibility, a value without the second number keeps the default visibility.
+ColorSetting GetColor(const Settings& s, std::string_view key);
+bool WriteColor(Settings& s, std::string_view key, ColorSetting c);
+
+}  // namespace tavro
