@@ -1,0 +1,134 @@
+// CLine: a straight segment that is a wire, a bus or a graphic line, with an
+// optional name label, a second ("cross") label, arrowheads and a line style.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/model/geometry.h"
+#include "core/model/object.h"
+#include "core/model/text.h"
+
+namespace tavro {
+
+class CArchive;
+
+// Line type codes (type & 3) and further bits of the type word.
+enum : uint32_t {
+  kLineWire = 0,
+  kLineGraphic = 1,
+  kLineBus = 2,
+  kLineKindMask = 0x3,
+  kLinePower = 0x4,
+  kLineStyleMask = 0xE00,
+  kLineHighlight = 0x4000,     // run-time
+  kLineRecalcCross = 0x40000000,  // run-time mark (also used by clean-up)
+  kLineMarkMask = 0xC0000000,  // run-time marks of clean-up and trimming
+  kLineStoredMask = 0x3FFFBFFF,  // what is stored and compared
+};
+
+class CLine : public CObject {
+ public:
+  CLine();
+  CLine(CPoint start, CPoint end, uint32_t type);
+  CLine(const CLine&) = default;
+  CLine& operator=(const CLine&) = default;
+  const char* GetRuntimeClass() const override { return "CLine"; }
+
+  // --- points and type ---
+  CPoint GetStartPoint() const { return start_; }
+  CPoint GetEndPoint() const { return end_; }
+  void GetPoint(CPoint& s, CPoint& e) const { s = start_; e = end_; }
+  void SetStartPoint(CPoint p) { start_ = p; }
+  void SetPoint(CPoint p) { end_ = p; }  // sets the end
+  uint32_t GetType() const { return type_; }
+  int GetLineType() const { return static_cast<int>(type_ & kLineKindMask); }
+  void ModifyType(uint32_t clear, uint32_t set) { type_ = (type_ & ~clear) | set; }
+  bool IsWire() const { return GetLineType() != kLineGraphic && GetLineType() != kLineBus; }
+  int GetWidth() const { return width_; }
+  void SetWidth(int w) { width_ = w; }
+
+  // --- grab flags ---
+  int GetStartCheck() const { return startCheck_; }
+  int GetEndCheck() const { return endCheck_; }
+  void SetCheck(int v) { startCheck_ = endCheck_ = v; }
+  void SetCheck(CPoint p, int v);
+  void SetCheck(const CRect& r);
+
+  // --- arrows ---
+  int GetStartArrow() const { return startArrow_; }
+  int GetEndArrow() const { return endArrow_; }
+  void SetArrow(int which);  // 1 toggles the start arrow (0 / 100), 2 the end arrow
+  void SetArrow(int startArrow, int endArrow) { startArrow_ = startArrow; endArrow_ = endArrow; }
+  int IsArrow() const { return (startArrow_ ? 1 : 0) | (endArrow_ ? 2 : 0); }
+
+  // --- names ---
+  const std::string& GetName() const { return nameText_.GetName(); }
+  const CText& GetNameText() const { return nameText_; }
+  CText& NameText() { return nameText_; }
+  const CText& GetCrossNameText() const { return crossNameText_; }
+  CText& CrossNameText() { return crossNameText_; }
+  void SetNameText(const CText& t) { nameText_ = t; }
+  void SetName(const char* line);
+  // Sets the label with the height of the line's kind; a non-zero attr is
+  // adjusted to the line (see the .cpp).
+  void SetName(const std::string& name, CPoint at, uint32_t attr);
+  void SetNamePoint(CPoint p);
+  bool IncName(int step);
+  void SetCrossName(const char* line);
+  std::optional<CPoint> Find(std::string_view pattern, bool matchCase, bool whole,
+                             bool includeHidden) const;
+
+  // --- shape tests ---
+  bool IsHorizontal() const { return start_.y == end_.y && start_.x != end_.x; }
+  bool IsVertical() const { return start_.x == end_.x && start_.y != end_.y; }
+  bool IsPoint() const { return start_ == end_; }
+  // Kind 24-31 test: even kinds horizontal, others vertical (never a point).
+  bool IsHVLine(int kind) const;
+  bool NormalPoint();
+  void Swap();
+
+  // --- geometry ---
+  void Offset(CPoint d);
+  void OffsetAttr(CPoint d, bool shift = false);
+  void Rotate(CPoint center, int dir);
+  void MirrorX(CPoint center);
+  void MirrorY(CPoint center);
+  void RotateText(CPoint center, int dir);
+  void MirrorXText(CPoint center);
+  void MirrorYText(CPoint center);
+  CRect GetBoundingRect() const;
+  // The two strokes of the arrowhead at the start (which 1) or end (2); false
+  // when that end has no arrow.
+  bool ArrowStrokes(int which, CPoint& a, CPoint& b) const;
+
+  // --- hit tests ---
+  bool CheckPoint(CPoint p) const;
+  bool CheckPoint(const CRect& r) const;
+
+  // --- comparison ---
+  // Ends, stored type bits and arrows.
+  bool operator==(const CLine& o) const;
+  // The same and equal name texts.
+  bool Compare(const CLine& o) const;
+
+  // --- records ---
+  void DataWrite(CArchive& ar, bool withText = true) const;
+  void DataRead(CArchive& ar, int version);
+
+ private:
+  uint32_t type_ = 0;
+  CPoint start_;
+  CPoint end_;
+  int32_t startCheck_ = 0;
+  int32_t endCheck_ = 0;
+  int32_t width_ = 8;
+  int32_t startArrow_ = 0;
+  int32_t endArrow_ = 0;
+  CText nameText_;
+  CText crossNameText_;
+};
+
+}  // namespace tavro

@@ -1,0 +1,187 @@
+// CSheet: one schematic drawing in memory: eight ordered lists of owned items
+// (wires, buses, graphic lines, arcs, junctions, free texts, free pins, parts)
+// and a few header fields. A line always sits in the list its type selects.
+// The document holds a main sheet (type 0), a title-frame sheet (type 1) and
+// scratch sheets (type 3).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "core/model/arc.h"
+#include "core/model/geometry.h"
+#include "core/model/junc.h"
+#include "core/model/line.h"
+#include "core/model/object.h"
+#include "core/model/part.h"
+#include "core/model/pin.h"
+#include "core/model/text.h"
+
+namespace tavro {
+
+class CArchive;
+
+enum SheetType : int { kSheetMain = 0, kSheetTitle = 1, kSheetScratch = 3 };
+
+class CSheet : public CObject {
+ public:
+  explicit CSheet(int sheetType = kSheetMain);
+  CSheet(const CSheet& o);
+  // Replaces the contents with copies of o's items (the type is kept).
+  CSheet& operator=(const CSheet& o);
+  ~CSheet() override;
+  const char* GetRuntimeClass() const override { return "CSheet"; }
+
+  int GetSheetType() const { return sheetType_; }
+  void SetSheetType(int t) { sheetType_ = t; }
+  int GetItemCount() const { return itemCount_; }
+  // Version of the data being read (set by the document while reading).
+  int GetVersion() const { return version_; }
+  void SetVersion(int v) { version_ = v; }
+
+  // --- the lists ---
+  const ItemList<CLine>& Wires() const { return wires_; }
+  const ItemList<CLine>& Buses() const { return buses_; }
+  const ItemList<CLine>& Lines() const { return lines_; }
+  const ItemList<CArc>& Arcs() const { return arcs_; }
+  const ItemList<CJunc>& Juncs() const { return juncs_; }
+  const ItemList<CText>& Texts() const { return texts_; }
+  const ItemList<CPin>& Pins() const { return pins_; }
+  const ItemList<CPart>& Parts() const { return parts_; }
+  // Mutable access for in-place edits of items (not for adding or removing:
+  // use New*/Delete* so that the count and the notifications stay right).
+  ItemList<CLine>& Wires() { return wires_; }
+  ItemList<CLine>& Buses() { return buses_; }
+  ItemList<CLine>& Lines() { return lines_; }
+  ItemList<CArc>& Arcs() { return arcs_; }
+  ItemList<CJunc>& Juncs() { return juncs_; }
+  ItemList<CText>& Texts() { return texts_; }
+  ItemList<CPin>& Pins() { return pins_; }
+  ItemList<CPart>& Parts() { return parts_; }
+  // The line list a kind code selects: 1, 28, 29 graphic lines; 2, 26, 27
+  // buses; any other kind wires (so the line type codes select their own list).
+  const ItemList<CLine>& LineList(int kind) const;
+  ItemList<CLine>& LineList(int kind);
+  // The list that holds lines of this type (type & 3: 1 lines, 2 buses, else wires).
+  ItemList<CLine>& ListForType(uint32_t type);
+
+  // --- whole sheet ---
+  CRect DeleteContents();
+  CSheet& operator+=(const CSheet& o);
+  bool operator==(CSheet& o);
+  void MoveItem(CSheet& from, int kind);
+  CRect GetBoundingRect() const;
+  void ReCalcTextBoundingRect();
+
+  // --- adding (each returns the new item, owned by the sheet) ---
+  // Dispatches on the run-time class; any other object is taken as a sheet and
+  // appended (the sheet itself is returned).
+  CObject* AddItem(const CObject& item);
+  CLine& NewWire(CPoint start);
+  CLine& NewWire(CPoint start, CPoint end);
+  CLine& NewBus(CPoint start);
+  CLine& NewBus(CPoint start, CPoint end);
+  CLine& NewLine(CPoint start);
+  CLine& NewLine(CPoint start, CPoint end);
+  CLine& NewLine(const CLine& line);
+  CJunc& NewJunc(CPoint p);
+  CJunc& NewJunc(const CJunc& j);
+  CJunc& NewJuncCheck(CPoint p);
+  CPin& NewPin(CPoint start, CPoint end, uint32_t elect);
+  CPin& NewPin(const CPin& pin);
+  CText& NewText(const std::string& name, CPoint at, int size, uint32_t attr);
+  CText& NewText(const CText& text);
+  CArc& NewArc(CPoint center, unsigned radius, int startAngle, int endAngle, int type, int width);
+  CArc& NewArc(const CArc& arc);
+  CArc& NewArc(const CLine& line);
+  CPart& NewPart(CPoint org, CPoint rectStart, CPoint rectEnd, unsigned packageMax,
+                 unsigned package, unsigned char angle, unsigned char attr);
+  CPart& NewPart(const CPart& part);
+  // Fills a part from this sheet's graphic lines, free pins, texts and arcs.
+  void MakePart(CPart& part);
+
+  // --- removing (true when an item was removed and destroyed) ---
+  bool DeleteLine(const CLine& line);
+  bool DeleteJunc(const CJunc& j);
+  bool DeletePin(const CPin& pin);
+  bool DeleteText(const CText& text);
+  bool DeleteArc(const CArc& arc);
+  bool DeletePart(CPart& part);
+  bool DeleteItem(CObject& item);
+
+  // --- transforms of the whole sheet ---
+  void OffsetItem(CPoint d, bool withArcEnds);
+  // dir > 0 counter-clockwise, dir < 0 clockwise, dir == 0 counter-clockwise
+  // unless `shift` (the Shift key) is held.
+  void Rotate(CPoint center, int dir, bool shift = false);
+  void MirrorX(CPoint center);
+  void MirrorY(CPoint center);
+  void RotateText(CPoint center, int dir);
+  void MirrorXText(CPoint center);
+  void MirrorYText(CPoint center);
+  void OffsetAttr(CPoint d);
+  void SetCheck();
+  void ResetTextSel();
+  void SetTextSel(const CRect& r, int mode = 0);
+  void FrameChange(int dir);
+  void ChangeTextOrg(int org, int more);
+  void ChangeTextNumber(int len);
+  // Whether the selected texts agree in alignment / number length (-1: they
+  // differ or there are none; else the common value).
+  int CheckTextOrg(bool more) const;
+  int CheckTextNumber() const;
+
+  // --- counting and classification ---
+  int GetCount(int kind) const;
+  int CheckKind() const;
+  bool CheckItem(const CObject* item) const;
+  // Moves the most recently added items into dest (see the .cpp for counts).
+  void GetItemTail(const unsigned* counts, CSheet& dest);
+
+  // --- sorting (selection sort in place; progress and cancel through the host) ---
+  void SortText();
+  void SortPin();
+  void SortLine(int kind);
+  // 1 when cancelled, else 0.
+  int SortPart();
+  // 1 when cancelled, else 0 (also for a sheet without parts).
+  int SortPartRef();
+  bool FindPartRef(std::string_view ref) const;
+
+  // --- connectivity bookkeeping ---
+  int GetCalcOpenMode() const { return calcOpenMode_; }
+  void SetCalcOpenMode(int m) { calcOpenMode_ = m; }
+  // Called on the main sheet when a named line is added or deleted while the
+  // notification is on (the application keeps same-named wires cross-referenced).
+  using NamedLineHook = std::function<void(const CLine&, bool added)>;
+  void SetCrossNameNotify(NamedLineHook hook) { crossNameHook_ = std::move(hook); }
+
+  // --- records ---
+  // The sheet body of the sheet file.
+  void DataWrite(CArchive& ar) const;
+  // Appends what it reads (version from SetVersion); throws ArchiveError on bad data.
+  void DataRead(CArchive& ar);
+
+ private:
+  void Added(const CObject& item);
+  void Removed(const CObject& item);
+
+  int sheetType_;
+  int itemCount_ = 0;
+  int version_ = 8;
+  ItemList<CLine> wires_;
+  ItemList<CLine> buses_;
+  ItemList<CLine> lines_;
+  ItemList<CArc> arcs_;
+  ItemList<CJunc> juncs_;
+  ItemList<CText> texts_;
+  ItemList<CPin> pins_;
+  ItemList<CPart> parts_;
+  int calcOpenMode_ = 0;
+  NamedLineHook crossNameHook_;
+};
+
+}  // namespace tavro
