@@ -3,8 +3,11 @@
 
 namespace tavro::cli {
 
+int RunProject(const std::vector<std::string>& args);
+
 const std::vector<Command>& Commands() {
   static const std::vector<Command> commands = {
+      {"project", "list a project's sheet files and properties, or set a property", RunProject},
   };
   return commands;
 }
