@@ -36,7 +36,7 @@ struct LogFont {
   std::array<uint8_t, kSize> ToBytes() const;
   static LogFont FromBytes(const uint8_t* bytes);  // reads kSize bytes
 
-  std::string FaceName() const;            // up to the first zero byte
+  std::string FaceName() const;             // up to the first zero byte
   void SetFaceName(std::string_view face);  // truncated to 31 bytes
   bool operator==(const LogFont&) const = default;
 };
@@ -61,7 +61,8 @@ struct TextExtent {
 class FontEngine {
  public:
   virtual ~FontEngine() = default;
-  // Metrics of `font` at cell height `height`.
+  // Metrics of `font` at cell height `height`. A negative height asks for an
+  // em of -height instead, as in the font record (the PDF writer's -1000).
   virtual FontMetrics Metrics(const LogFont& font, int height) = 0;
   // Advance width of one character code (a single byte, or lead << 8 | trail).
   virtual int CharWidth(const LogFont& font, int height, unsigned code) = 0;

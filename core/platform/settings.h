@@ -15,6 +15,13 @@
 
 namespace tavro {
 
+// Orders section and key names without regard to the case of ASCII letters, as
+// the desktop's registry looks them up.
+struct SettingsNameLess {
+  using is_transparent = void;
+  bool operator()(std::string_view a, std::string_view b) const;
+};
+
 class Settings {
  public:
   // A store backed by `path`; an empty path keeps everything in memory.
@@ -22,8 +29,7 @@ class Settings {
 
   // Reads with an explicit default (the default applies when the value is absent).
   int32_t GetInt(std::string_view section, std::string_view key, int32_t def) const;
-  std::string GetString(std::string_view section, std::string_view key,
-                        std::string_view def) const;
+  std::string GetString(std::string_view section, std::string_view key, std::string_view def) const;
   // Reads with the default from the table of defaults (0 / empty when the table has none).
   int32_t GetInt(std::string_view section, std::string_view key) const;
   std::string GetString(std::string_view section, std::string_view key) const;
@@ -49,7 +55,8 @@ class Settings {
   bool Save() const;
   std::string path_;
   // section -> key -> raw stored value (strings in CP932; binary as hex).
-  std::map<std::string, std::map<std::string, std::string>, std::less<>> values_;
+  using Section = std::map<std::string, std::string, SettingsNameLess>;
+  std::map<std::string, Section, SettingsNameLess> values_;
 };
 
 // The store of the running program (created on first use from DefaultPath()).
@@ -64,7 +71,7 @@ struct SettingDefault {
   const char* key;
   bool isString;
   int32_t intValue;
-  const char* stringValue;  // CP932 is not needed: defaults are ASCII or converted on use
+  const char* stringValue;  // CP932 bytes (ASCII for all but a few)
 };
 const std::vector<SettingDefault>& SettingDefaults();
 const SettingDefault* FindSettingDefault(std::string_view section, std::string_view key);
