@@ -107,14 +107,12 @@ struct CRect {
 };
 
 // Quarter-turn codes of a direction word (mask 0x380; 0x080 marks an oblique pin).
-enum : uint32_t {
-  kDirMask = 0x380,
-  kDir0 = 0x000,
-  kDir90 = 0x100,
-  kDir180 = 0x200,
-  kDir270 = 0x300,
-  kDirOblique = 0x080,
-};
+inline constexpr uint32_t kDirMask = 0x380;
+inline constexpr uint32_t kDir0 = 0x000;
+inline constexpr uint32_t kDir90 = 0x100;
+inline constexpr uint32_t kDir180 = 0x200;
+inline constexpr uint32_t kDir270 = 0x300;
+inline constexpr uint32_t kDirOblique = 0x080;
 
 // Steps a quarter-turn code: dir != 0 by +0x100 (0x300 wraps to 0), dir == 0 by -0x100.
 constexpr uint32_t StepQuarterTurn(uint32_t code, int dir) {
@@ -124,7 +122,8 @@ constexpr uint32_t StepQuarterTurn(uint32_t code, int dir) {
 }
 
 // Part rotation/mirror word bits.
-enum : uint32_t { kPartMirrorX = 0x1000, kPartMirrorY = 0x2000 };
+inline constexpr uint32_t kPartMirrorX = 0x1000;
+inline constexpr uint32_t kPartMirrorY = 0x2000;
 
 // Text alignment codes (the Org bits of a text attribute word).
 enum TextOrg : int {
