@@ -25,6 +25,7 @@ class CArc : public CObject {
 
   CPoint GetCenter() const { return center_; }
   int GetRadius() const { return radius_; }
+  int GetRadial() const { return radius_; }
   int GetStartAngle() const { return startAngle_; }
   int GetEndAngle() const { return endAngle_; }
   uint32_t GetType() const { return type_; }
@@ -41,9 +42,14 @@ class CArc : public CObject {
   int AngleOf(CPoint q) const;
 
   // Arc from p1 to p2 through p3; p1 == p2 gives a circle about p3. Three
-  // points on one line have no circle: see the .cpp for what happens.
-  void SetArcPoint(CPoint p1, CPoint p2, CPoint p3);
+  // points on one line have no circle: the arc is left unchanged and the
+  // result is false (see the .cpp).
+  bool SetArcPoint(CPoint p1, CPoint p2, CPoint p3);
   void SetArcPoint2(CPoint p1, CPoint p2, CPoint c);
+  // Editing helpers: the centre moves to c and the arc runs between the
+  // directions of its old end points, with the radius to its old start point;
+  // an end angle becomes the direction of a picked point, rounded to a
+  // multiple of `snap` degrees when snap > 0.
   void SetCenter(CPoint c);
   void SetStartAngle(CPoint p, int snap = 0);
   void SetEndAngle(CPoint p, int snap);
@@ -62,12 +68,16 @@ class CArc : public CObject {
   int IsArrow() const { return (startArrow_ ? 1 : 0) | (endArrow_ ? 2 : 0); }
   bool ArrowStrokes(int which, CPoint& a, CPoint& b) const;
 
-  void Offset(CPoint d, int withEnds = 0);
+  // With exactly one end grabbed that end's angle follows the moved end point
+  // (snap as for SetStartAngle); otherwise the centre moves.
+  void Offset(CPoint d, int snap = 0);
   void Rotate(CPoint c, int dir);
   void MirrorX(CPoint c);
   void MirrorY(CPoint c);
   CRect GetBoundingRect() const;
   CRect GetBoundingRect2() const;
+  // Hit on the pen (within max(width / 2, 4) of the circle, inside the arc's
+  // angles), inside a filled sector, near an end point or on an arrowhead.
   bool CheckPoint(CPoint p) const;
 
   bool operator==(const CArc& o) const;

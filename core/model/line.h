@@ -101,8 +101,22 @@ class CLine : public CObject {
   void MirrorYText(CPoint center);
   CRect GetBoundingRect() const;
   // The two strokes of the arrowhead at the start (which 1) or end (2); false
-  // when that end has no arrow.
+  // when that end has no arrow (or the line has no direction: a point).
   bool ArrowStrokes(int which, CPoint& a, CPoint& b) const;
+
+  // --- stroke helpers shared with arcs ---
+  // Point test of one stroke from a to b drawn with pen `width`: a horizontal
+  // or vertical stroke (or a point) is hit inside its box grown by width; an
+  // oblique stroke within width / 2 of the segment.
+  static bool HitSegment(CPoint a, CPoint b, int width, CPoint p);
+  // The two strokes of an arrowhead of length len at tip, at +15 and -15
+  // degrees from the direction `toward` (radians); coordinates truncated
+  // toward zero.
+  static void ArrowHead(CPoint tip, double toward, int len, CPoint& a, CPoint& b);
+  // The stored arrow field: low byte end / 10, high byte start / 10, each
+  // truncated and limited to 0..255; and back (multiples of 10).
+  static uint16_t EncodeArrows(int startArrow, int endArrow);
+  static void DecodeArrows(uint16_t v, int& startArrow, int& endArrow);
 
   // --- hit tests ---
   bool CheckPoint(CPoint p) const;
@@ -119,6 +133,9 @@ class CLine : public CObject {
   void DataRead(CArchive& ar, int version);
 
  private:
+  // Swaps the ends with their grab flags and arrows.
+  void SwapEnds();
+
   uint32_t type_ = 0;
   CPoint start_;
   CPoint end_;
