@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -23,6 +24,15 @@ namespace tavro {
 class CArchive;
 
 enum : uint32_t { kPartPinsHidden = 0x20 };  // attr: the part's pins are not drawn
+
+// Selector bits of CPart::Find (with kFindPinName and kFindPinNo of CPin):
+// the part name, the reference, the value and the extra texts.
+enum : int {
+  kFindPartName = 0x1,
+  kFindPartRef = 0x2,
+  kFindPartValue = 0x4,
+  kFindPartText = 0x20,
+};
 
 class CPart : public CObject {
  public:
@@ -107,6 +117,19 @@ class CPart : public CObject {
   void SetRefNo(int no, int force);
   void IncRefName(int step);
   int CompareRef(const CPart& o) const;
+  // A reference taken apart (see GetRefName); sorting many parts splits each
+  // reference once.
+  struct RefParts {
+    std::string prefix;
+    std::string suffix;
+    int number = 0;
+    bool valid = false;      // the reference is not empty
+    bool undecided = false;  // it holds "?"
+  };
+  static RefParts SplitRef(std::string_view ref);
+  // The order of CompareRef: prefix (ignoring case), number, suffix (ignoring
+  // case); -1, 0 or 1.
+  static int CompareRefParts(const RefParts& a, const RefParts& b);
 
   // --- properties (extra texts in property form) ---
   std::string GetProperty(std::string_view key) const;
@@ -149,6 +172,10 @@ class CPart : public CObject {
 
  private:
   void CalcFrameProperty(CText& frame) const;
+  // No graphics, no visible pin and no displayed text.
+  bool ShowsNothing() const;
+  // The three attribute texts, then the extra texts.
+  void ForEachAttrText(const std::function<void(CText&)>& fn);
 
   CPoint org_;
   CPoint rectStart_;

@@ -166,8 +166,18 @@ class CSheet : public CObject {
   void DataRead(CArchive& ar);
 
  private:
+  // Bookkeeping of every item that enters or leaves the lists: the count,
+  // and on the main sheet the open-pin mode and the named-line hook.
   void Added(const CObject& item);
   void Removed(const CObject& item);
+  void Touched(const CObject& item, bool added);
+  // Takes an item into its list (a line into the list its type selects).
+  CLine& Adopt(std::unique_ptr<CLine> line);
+  CJunc& Adopt(std::unique_ptr<CJunc> junc);
+  CPin& Adopt(std::unique_ptr<CPin> pin);
+  CText& Adopt(std::unique_ptr<CText> text);
+  CArc& Adopt(std::unique_ptr<CArc> arc);
+  CPart& Adopt(std::unique_ptr<CPart> part);
 
   int sheetType_;
   int itemCount_ = 0;
