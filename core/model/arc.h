@@ -82,6 +82,10 @@ class CArc : public CObject {
 
   bool operator==(const CArc& o) const;
 
+  // The sheet text form: an arc from an "Arc ..." record, and the writer.
+  explicit CArc(const char* record);
+  void SerializeText(CArchive& ar) const;
+
   void DataWrite(CArchive& ar) const;
   void DataRead(CArchive& ar, int version);
 

@@ -31,6 +31,10 @@ class CJunc : public CObject {
   // True when the dot lies on a horizontal or vertical line (ends included).
   bool OnWire(const CLine& l) const;
 
+  // The sheet text form: a junction from a "Junc x y" record, and the writer.
+  explicit CJunc(const char* record);
+  void SerializeText(CArchive& ar) const;
+
   void DataWrite(CArchive& ar) const;
   void DataRead(CArchive& ar, int version = 0);
 

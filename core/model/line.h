@@ -128,6 +128,11 @@ class CLine : public CObject {
   // The same and equal name texts.
   bool Compare(const CLine& o) const;
 
+  // --- the sheet text form ---
+  // A line from a "Line x1 y1 x2 y2 width type startArrow endArrow" record.
+  explicit CLine(const char* record);
+  void SerializeText(CArchive& ar) const;
+
   // --- records ---
   void DataWrite(CArchive& ar, bool withText = true) const;
   void DataRead(CArchive& ar, int version);

@@ -166,6 +166,15 @@ class CPart : public CObject {
   void SortPin();
   void SortPinNo();
 
+  // --- connectivity ---
+  // Cuts the given wire back at any of this part's displayed pins it runs along.
+  bool CheckOnPin(CLine& wire) const;
+
+  // --- the sheet text form ---
+  // A part from a "Part ..." record (its members follow as further records).
+  explicit CPart(const char* record);
+  void SerializeText(CArchive& ar) const;
+
   // --- records ---
   void DataWrite(CArchive& ar) const;
   void DataRead(CArchive& ar, bool loadChildren, int version);

@@ -138,6 +138,16 @@ class CPin : public CObject {
   // Pin order of SortPin.
   bool operator<(const CPin& o) const;
 
+  // --- connectivity ---
+  // True when a horizontal or vertical wire runs along the pin on its own
+  // axis; the wire is then cut back to end at the connection point.
+  bool CheckOnPin(CLine& wire) const;
+
+  // --- the sheet text form ---
+  // A pin from a "Pin x1 y1 x2 y2 elect" record.
+  explicit CPin(const char* record);
+  void SerializeText(CArchive& ar) const;
+
   // --- records ---
   void DataWrite(CArchive& ar) const;
   void DataRead(CArchive& ar, int version);

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/model/arc.h"
 #include "core/model/geometry.h"
@@ -23,6 +24,8 @@
 namespace tavro {
 
 class CArchive;
+class CNet;
+using NetList = std::vector<std::unique_ptr<CNet>>;
 
 enum SheetType : int { kSheetMain = 0, kSheetTitle = 1, kSheetScratch = 3 };
 
@@ -158,6 +161,54 @@ class CSheet : public CObject {
   // notification is on (the application keeps same-named wires cross-referenced).
   using NamedLineHook = std::function<void(const CLine&, bool added)>;
   void SetCrossNameNotify(NamedLineHook hook) { crossNameHook_ = std::move(hook); }
+
+  // --- connectivity (defined in core/net/; see core/net/connectivity.h) ---
+  // Appends the wire groups of this sheet to nets; 1 when cancelled, else 0.
+  int CreateWireGroup(NetList& nets);
+  // Adds the wire and every junction that lies on it to the group.
+  void GetWireOnJuncPoint(const CLine& wire, CNet& group) const;
+  // Counts items at a point: 1 wires hit, 7 junctions, 23 displayed part pins,
+  // 32 wires with an end at the point; 0 for any other selector.
+  int GetOnCount(CPoint p, int selector) const;
+  // Whether a junction dot belongs at the point.
+  bool CheckJunc(CPoint p, bool allowTwo) const;
+  // Whether the point lies on a displayed pin of a part or a displayed free pin.
+  bool CheckOnPin(CPoint p) const;
+  // Cuts wires back to the pins they run along; deletes zero-length wires on
+  // pins. True when any wire lay on a pin.
+  bool CheckOnPin();
+  // Recomputes the open-pin X marks (when the sheet's connectivity changed).
+  void CalcPinOpen();
+  // Highlights the wires of one net; returns their box. `names` receives the
+  // names met (and gives the start names when byNames is set).
+  CRect SetHighlight(CPoint p, std::vector<std::string>& names, bool byNames);
+  void SetRecalcCrossNet(const CLine& wire);
+  // Given a list whose first entry is a line, appends every other line of the
+  // same kind and name, each followed by the first entry.
+  void GetCrossNet(std::vector<const CLine*>& list) const;
+  // Adds the pins of this sheet to the wire groups in nets (built by
+  // CreateWireGroup on the same list); filePath is the sheet file's full path
+  // recorded in each pin entry. 1 when cancelled, else 0.
+  int CreatePinGroup(NetList& nets, const std::string& filePath);
+  void CreatePinGroupHelper(NetList& nets, const CPart& part, const CPin& pin,
+                            std::string_view name, const std::string& filePath);
+  // Merges nets: mode 1 within one sheet, mode 0 across the sheets of a
+  // project. 1 when cancelled, else 0.
+  static int NetCorrection(NetList& nets, int mode);
+  // Sorts the entries of every net, then the nets. 1 when cancelled, else 0.
+  static int SortNet(NetList& nets);
+
+  // --- netlists (defined in core/net/) ---
+  // Appends the component section of a netlist format for this (working)
+  // sheet to `out`; true when cancelled.
+  bool NetWrite(int format, std::string& out);
+  // Records on the parts' pins the net names of the nets (the pin-level index
+  // of the component-oriented formats). 1 when cancelled, else 0.
+  int NetIndex(int format, const NetList& nets, int flag);
+
+  // --- the sheet text form (defined in core/file/) ---
+  // Writes the items when the archive is storing, reads them when loading.
+  void SerializeText(CArchive& ar);
 
   // --- records ---
   // The sheet body of the sheet file.

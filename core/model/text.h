@@ -203,6 +203,11 @@ class CText : public CObject {
   // property) and the frame box to it with the margins of the frame style.
   void SetBoundRect(const CRect& box);
 
+  // --- the sheet text form ---
+  // Writes the text line (with "Text " in front when withPrefix) and, for a
+  // text with its own font, the font line.
+  void SerializeText(CArchive& ar, bool withPrefix) const;
+
   // --- records ---
   void DataWrite(CArchive& ar) const;
   void DataRead(CArchive& ar, int version);
