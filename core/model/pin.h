@@ -16,6 +16,7 @@
 namespace tavro {
 
 class CArchive;
+class CLine;
 
 // Bits of a pin's elect word.
 enum : uint32_t {
