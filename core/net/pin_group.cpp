@@ -1,0 +1,198 @@
+// Pin groups: the pins of a sheet's parts joined to its wire groups, nets
+// named by power and label symbols, hidden power pins joined by name and
+// open pins marked (see connectivity.h).
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "core/model/sheet.h"
+#include "core/net/connectivity.h"
+#include "core/net/net.h"
+#include "core/net/net_keys.h"
+#include "core/platform/dbcs.h"
+#include "core/platform/host.h"
+
+namespace tavro {
+
+namespace {
+
+// A pin entry: the part name, the sheet file, the reference as netlists
+// write it (gate-stripped for packages of two or more gates) and the pin.
+CNetName MakeEntry(const CPart& part, const CPin& pin, const std::string& filePath) {
+  CNetName e;
+  e.SetFileName(filePath);
+  e.SetPartName(part.GetPartName());
+  e.SetRefName(part.GetPackageMax() < 2 ? part.GetRefName() : part.GetRefNameA());
+  e.SetPin(pin);
+  return e;
+}
+
+}  // namespace
+
+std::string ResolveSheetFile(std::string_view value, const std::string& sheetPath) {
+  if (value.empty()) return {};
+  namespace fs = std::filesystem;
+  const std::string name = ReplaceAll(value, "\\", "/");
+  const bool drive = name.size() >= 2 && name[1] == ':';  // "C:/..." as the desktop wrote it
+  fs::path p(name);
+  if (!p.is_absolute() && !drive) p = fs::path(sheetPath).parent_path() / p;
+  return p.lexically_normal().string();
+}
+
+void CSheet::CreatePinGroupHelper(NetList& nets, const CPart& part, const CPin& pin,
+                                  std::string_view name, const std::string& filePath) {
+  auto net = std::make_unique<CNet>();
+  net->Add(MakeEntry(part, pin, filePath));
+  if (!name.empty()) net->SetNetName(name);
+  nets.push_back(std::move(net));
+}
+
+int CSheet::CreatePinGroup(NetList& nets, const std::string& filePath) {
+  Host& host = CurrentHost();
+  host.BeginStage(kStagePinGroups, static_cast<int>(parts_.size()));
+
+  // The working set: every part except hierarchical block symbols, whose
+  // "FILE" names a sheet that is open in the program.
+  std::vector<const CPart*> work;
+  work.reserve(parts_.size());
+  for (const auto& part : parts_) {
+    const std::string file = part->GetProperty("FILE");
+    if (!file.empty() && host.IsFileOpen(ResolveSheetFile(file, filePath))) continue;
+    work.push_back(part.get());
+  }
+
+  // The contact box of every net, kept beside the list: a net whose box does
+  // not hold a point does not touch it (CNet::CheckPoint).
+  std::vector<netkeys::PointBox> boxes;
+  auto resetBoxes = [&] {
+    boxes.clear();
+    for (const auto& net : nets) boxes.push_back(netkeys::ContactBox(*net));
+  };
+  auto firstTouching = [&](CPoint p, bool poll, bool& cancelled) -> std::optional<size_t> {
+    for (size_t n = 0; n < nets.size(); ++n) {
+      if (poll && host.Step(false) != 0) {
+        cancelled = true;
+        return std::nullopt;
+      }
+      if (boxes[n].Holds(p) && nets[n]->CheckPoint(p)) return n;
+    }
+    return std::nullopt;
+  };
+
+  // Named points of reference-less parts (power and net-label symbols).
+  resetBoxes();
+  for (const CPart* part : work) {
+    if (!part->GetRefName().empty()) continue;
+    if (host.Step(true) != 0) return 1;
+    for (const auto& pin : part->Pins()) {
+      if (host.Step(false) != 0) return 1;
+      const std::string& name = pin->GetName().empty() ? pin->GetNo() : pin->GetName();
+      if (name.empty() || (!pin->IsDisp() && !pin->IsPower())) continue;
+      const CPoint at = pin->GetEndPoint();
+      bool cancelled = false;
+      if (const auto n = firstTouching(at, false, cancelled)) {
+        CNet& net = *nets[*n];
+        if (pin->IsDisp()) {
+          net.Add(CJunc(at));
+          net.SetNetName(name);
+          boxes[*n].Add(at);
+        }
+        if (pin->IsPower()) net.SetPower(true);  // a hidden Power pin only sets the flag
+      } else {
+        auto fresh = std::make_unique<CNet>();
+        fresh->Add(CJunc(at));
+        fresh->SetNetName(name);
+        fresh->SetPower(pin->IsPower());
+        nets.push_back(std::move(fresh));
+        boxes.emplace_back().Add(at);
+      }
+    }
+  }
+
+  if (NetCorrection(nets, 1) != 0) return 1;
+  resetBoxes();
+
+  // How many displayed pins of the working parts end at each point: a pin
+  // shares its point with another when the count there is two or more.
+  std::unordered_map<uint64_t, int> shownAt;
+  const auto key = netkeys::PointKey;
+  for (const CPart* part : work)
+    for (const auto& q : part->Pins())
+      if (q->IsDisp()) ++shownAt[key(q->GetEndPoint())];
+
+  // Beside the list: the name fingerprint of every net, and (made when a net
+  // first receives a pin here) the keys of its entries, so that adding an
+  // entry tests for an equal one (CNet::Add) without a walk.
+  std::vector<uint64_t> nameBits;
+  for (const auto& net : nets) nameBits.push_back(netkeys::NameBits(*net, true));
+  std::vector<std::unique_ptr<std::unordered_set<std::string>>> held(nets.size());
+  auto addEntry = [&](size_t n, const CPart& part, const CPin& pin) {
+    if (!held[n]) {
+      held[n] = std::make_unique<std::unordered_set<std::string>>();
+      for (const auto& e : nets[n]->Entries()) held[n]->insert(netkeys::SameKey(*e));
+    }
+    CNetName entry = MakeEntry(part, pin, filePath);
+    if (held[n]->insert(netkeys::SameKey(entry)).second)
+      nets[n]->Entries().push_back(std::make_unique<CNetName>(std::move(entry)));
+    if (pin.IsDisp()) boxes[n].Add(pin.GetEndPoint());
+  };
+  auto helper = [&](const CPart& part, const CPin& pin, std::string_view name) {
+    CreatePinGroupHelper(nets, part, pin, name, filePath);
+    boxes.push_back(netkeys::ContactBox(*nets.back()));
+    nameBits.push_back(netkeys::NameBits(*nets.back(), true));
+    held.emplace_back();
+  };
+
+  // Pins of referenced parts.
+  for (const CPart* part : work) {
+    if (part->GetRefName().empty()) continue;
+    if (host.Step(true) != 0) return 1;
+    for (const auto& pinPtr : part->Pins()) {
+      const CPin& pin = *pinPtr;
+      if (host.Step(false) != 0) return 1;
+      if (pin.IsDisp()) {
+        bool cancelled = false;
+        const auto n = firstTouching(pin.GetEndPoint(), true, cancelled);
+        if (cancelled) return 1;
+        if (n) {
+          addEntry(*n, *part, pin);
+          continue;
+        }
+        // Another displayed pin at the same point joins this one's net when
+        // its turn comes; with none, the pin is open.
+        if (shownAt[key(pin.GetEndPoint())] >= 2)
+          helper(*part, pin, "");
+        else if (!pin.IsElect(kPinNoConnect))
+          helper(*part, pin, kOpenPin1);
+      } else if (pin.IsPower()) {
+        // Hidden power pins of one name end in one net.
+        std::optional<size_t> named;
+        if (!IsMarkerName(pin.GetName())) {
+          const uint64_t bit = netkeys::NameBit(pin.GetName());
+          for (size_t n = 0; n < nets.size(); ++n) {
+            if (host.Step(false) != 0) return 1;
+            if ((nameBits[n] & bit) != 0 && nets[n]->CheckNetName(pin.GetName())) {
+              named = n;
+              break;
+            }
+          }
+        }
+        if (named)
+          addEntry(*named, *part, pin);
+        else
+          helper(*part, pin, pin.GetName());
+      } else if (!pin.IsElect(kPinNoConnect)) {
+        helper(*part, pin, kOpenPin2);
+      }
+    }
+  }
+  return 0;
+}
+
+}  // namespace tavro
