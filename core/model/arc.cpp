@@ -203,8 +203,8 @@ void CArc::Offset(CPoint d, int snap) {
 void CArc::Rotate(CPoint c, int dir) {
   center_ = center_.Rotated(c, dir);
   const int add = dir != 0 ? 90 : 270;
-  startAngle_ += add;
-  endAngle_ += add;
+  startAngle_ = AddSat(startAngle_, add);
+  endAngle_ = AddSat(endAngle_, add);
   if (startAngle_ >= 360) startAngle_ -= 360;
   if (endAngle_ >= 360) endAngle_ -= 360;
 }
@@ -212,15 +212,15 @@ void CArc::Rotate(CPoint c, int dir) {
 void CArc::MirrorX(CPoint c) {
   center_ = center_.MirroredX(c);
   const int s = startAngle_;
-  startAngle_ = 180 - endAngle_;
-  endAngle_ = 180 - s;
+  startAngle_ = Sat32(180 - int64_t{endAngle_});
+  endAngle_ = Sat32(180 - int64_t{s});
 }
 
 void CArc::MirrorY(CPoint c) {
   center_ = center_.MirroredY(c);
   const int s = startAngle_;
-  startAngle_ = 360 - endAngle_;
-  endAngle_ = 360 - s;
+  startAngle_ = Sat32(360 - int64_t{endAngle_});
+  endAngle_ = Sat32(360 - int64_t{s});
 }
 
 CRect CArc::GetBoundingRect() const {
@@ -252,15 +252,17 @@ CRect CArc::GetBoundingRect() const {
     box |= CRect(center_.x - 1, center_.y - 1, center_.x + 1, center_.y + 1);
   }
   if (box.IsRectEmpty()) {
-    const int32_t h = radius_ + m;
-    box = CRect(center_.x - h, center_.y - h, center_.x + h, center_.y + h);
+    const int64_t h = int64_t{radius_} + m;
+    box = CRect(AddSat(center_.x, -h), AddSat(center_.y, -h), AddSat(center_.x, h),
+                AddSat(center_.y, h));
   }
   return box;
 }
 
 CRect CArc::GetBoundingRect2() const {
-  const int32_t h = radius_ + width_ / 2 + width_ / 2;
-  return {center_.x - h, center_.y - h, center_.x + h, center_.y + h};
+  const int64_t h = int64_t{radius_} + width_ / 2 + width_ / 2;
+  return {AddSat(center_.x, -h), AddSat(center_.y, -h), AddSat(center_.x, h),
+          AddSat(center_.y, h)};
 }
 
 bool CArc::CheckPoint(CPoint p) const {

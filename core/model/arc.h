@@ -11,7 +11,8 @@ namespace tavro {
 
 class CArchive;
 
-enum : uint32_t { kArcFilled = 0x8000, kArcStyleMask = 0xE00 };
+inline constexpr uint32_t kArcFilled = 0x8000;
+inline constexpr uint32_t kArcStyleMask = 0xE00;
 
 class CArc : public CObject {
  public:

@@ -5,9 +5,17 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <climits>
 #include <string>
 
 namespace tavro {
+
+// Coordinates come from files, so arithmetic on them must not overflow:
+// results beyond the 32-bit range stop at its ends (no drawing comes near).
+constexpr int32_t Sat32(int64_t v) {
+  return v > INT32_MAX ? INT32_MAX : v < INT32_MIN ? INT32_MIN : static_cast<int32_t>(v);
+}
+constexpr int32_t AddSat(int32_t a, int64_t b) { return Sat32(int64_t{a} + b); }
 
 struct CPoint {
   int32_t x = 0;
@@ -16,20 +24,21 @@ struct CPoint {
   constexpr CPoint() = default;
   constexpr CPoint(int32_t x_, int32_t y_) : x(x_), y(y_) {}
 
-  constexpr CPoint operator+(CPoint o) const { return {x + o.x, y + o.y}; }
-  constexpr CPoint operator-(CPoint o) const { return {x - o.x, y - o.y}; }
-  constexpr CPoint operator-() const { return {-x, -y}; }
-  constexpr CPoint& operator+=(CPoint o) { x += o.x; y += o.y; return *this; }
-  constexpr CPoint& operator-=(CPoint o) { x -= o.x; y -= o.y; return *this; }
+  constexpr CPoint operator+(CPoint o) const { return {AddSat(x, o.x), AddSat(y, o.y)}; }
+  constexpr CPoint operator-(CPoint o) const { return {AddSat(x, -int64_t{o.x}), AddSat(y, -int64_t{o.y})}; }
+  constexpr CPoint operator-() const { return {Sat32(-int64_t{x}), Sat32(-int64_t{y})}; }
+  constexpr CPoint& operator+=(CPoint o) { return *this = *this + o; }
+  constexpr CPoint& operator-=(CPoint o) { return *this = *this - o; }
   constexpr bool operator==(const CPoint&) const = default;
 
   // Quarter turn about c: dir != 0 counter-clockwise, dir == 0 clockwise.
   constexpr CPoint Rotated(CPoint c, int dir) const {
-    return dir != 0 ? CPoint{c.x - (y - c.y), c.y + (x - c.x)}
-                    : CPoint{c.x + (y - c.y), c.y - (x - c.x)};
+    const int64_t dx = int64_t{x} - c.x, dy = int64_t{y} - c.y;
+    return dir != 0 ? CPoint{AddSat(c.x, -dy), AddSat(c.y, dx)}
+                    : CPoint{AddSat(c.x, dy), AddSat(c.y, -dx)};
   }
-  constexpr CPoint MirroredX(CPoint c) const { return {2 * c.x - x, y}; }
-  constexpr CPoint MirroredY(CPoint c) const { return {x, 2 * c.y - y}; }
+  constexpr CPoint MirroredX(CPoint c) const { return {Sat32(2 * int64_t{c.x} - x), y}; }
+  constexpr CPoint MirroredY(CPoint c) const { return {x, Sat32(2 * int64_t{c.y} - y)}; }
 };
 
 // A rectangle as stored: (left, top, right, bottom), possibly un-normalised.
@@ -66,12 +75,16 @@ struct CRect {
   // Grows the rectangle by dx on the left and right and dy on top and bottom
   // (assumes a normalised rectangle).
   constexpr void InflateRect(int32_t dx, int32_t dy) {
-    left -= dx; right += dx; top -= dy; bottom += dy;
+    left = AddSat(left, -int64_t{dx}); right = AddSat(right, dx);
+    top = AddSat(top, -int64_t{dy}); bottom = AddSat(bottom, dy);
   }
   constexpr CRect Inflated(int32_t dx, int32_t dy) const {
     CRect r = *this; r.InflateRect(dx, dy); return r;
   }
-  constexpr void OffsetRect(CPoint d) { left += d.x; right += d.x; top += d.y; bottom += d.y; }
+  constexpr void OffsetRect(CPoint d) {
+    left = AddSat(left, d.x); right = AddSat(right, d.x);
+    top = AddSat(top, d.y); bottom = AddSat(bottom, d.y);
+  }
 
   // Edges included; the rectangle is normalised first.
   constexpr bool PtInRect(CPoint p) const {

@@ -16,18 +16,16 @@ namespace tavro {
 class CArchive;
 
 // Line type codes (type & 3) and further bits of the type word.
-enum : uint32_t {
-  kLineWire = 0,
-  kLineGraphic = 1,
-  kLineBus = 2,
-  kLineKindMask = 0x3,
-  kLinePower = 0x4,
-  kLineStyleMask = 0xE00,
-  kLineHighlight = 0x4000,     // run-time
-  kLineRecalcCross = 0x40000000,  // run-time mark (also used by clean-up)
-  kLineMarkMask = 0xC0000000,  // run-time marks of clean-up and trimming
-  kLineStoredMask = 0x3FFFBFFF,  // what is stored and compared
-};
+inline constexpr uint32_t kLineWire = 0;
+inline constexpr uint32_t kLineGraphic = 1;
+inline constexpr uint32_t kLineBus = 2;
+inline constexpr uint32_t kLineKindMask = 0x3;
+inline constexpr uint32_t kLinePower = 0x4;
+inline constexpr uint32_t kLineStyleMask = 0xE00;
+inline constexpr uint32_t kLineHighlight = 0x4000;  // run-time
+inline constexpr uint32_t kLineRecalcCross = 0x40000000;  // run-time mark (also used by clean-up)
+inline constexpr uint32_t kLineMarkMask = 0xC0000000;  // run-time marks of clean-up and trimming
+inline constexpr uint32_t kLineStoredMask = 0x3FFFBFFF;  // what is stored and compared
 
 class CLine : public CObject {
  public:

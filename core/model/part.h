@@ -23,16 +23,14 @@ namespace tavro {
 
 class CArchive;
 
-enum : uint32_t { kPartPinsHidden = 0x20 };  // attr: the part's pins are not drawn
+inline constexpr uint32_t kPartPinsHidden = 0x20;  // attr: the part's pins are not drawn
 
 // Selector bits of CPart::Find (with kFindPinName and kFindPinNo of CPin):
 // the part name, the reference, the value and the extra texts.
-enum : int {
-  kFindPartName = 0x1,
-  kFindPartRef = 0x2,
-  kFindPartValue = 0x4,
-  kFindPartText = 0x20,
-};
+inline constexpr int kFindPartName = 0x1;
+inline constexpr int kFindPartRef = 0x2;
+inline constexpr int kFindPartValue = 0x4;
+inline constexpr int kFindPartText = 0x20;
 
 class CPart : public CObject {
  public:

@@ -19,16 +19,14 @@ class CArchive;
 class CLine;
 
 // Bits of a pin's elect word.
-enum : uint32_t {
-  kPinTypeMask = 0xF,
-  kPinDot = 0x10,          // inversion dot at the root
-  kPinMark = 0x20,         // further mark bit (stored and copied)
-  kPinClock = 0x40,        // clock wedge at the root
-  kPinMarkMask = 0x70,
-  kPinHidden = 0x8000,
-  kPinSelected = 0x10000,  // stored as it stands
-  kPinOpenX = 0x20000,     // run-time: show the open-pin X (never stored)
-};
+inline constexpr uint32_t kPinTypeMask = 0xF;
+inline constexpr uint32_t kPinDot = 0x10;  // inversion dot at the root
+inline constexpr uint32_t kPinMark = 0x20;  // further mark bit (stored and copied)
+inline constexpr uint32_t kPinClock = 0x40;  // clock wedge at the root
+inline constexpr uint32_t kPinMarkMask = 0x70;
+inline constexpr uint32_t kPinHidden = 0x8000;
+inline constexpr uint32_t kPinSelected = 0x10000;  // stored as it stands
+inline constexpr uint32_t kPinOpenX = 0x20000;  // run-time: show the open-pin X (never stored)
 
 // Electrical types (low four bits of elect).
 enum PinType : int {
@@ -46,7 +44,8 @@ enum PinType : int {
 };
 
 // Selector bits of Find: search the name text, the number text.
-enum : int { kFindPinName = 8, kFindPinNo = 16 };
+inline constexpr int kFindPinName = 8;
+inline constexpr int kFindPinNo = 16;
 
 inline constexpr int kPinDefaultLength = 300;
 
