@@ -267,8 +267,12 @@ void Settings::Reload() {
   if (ec || size > kMaxFileSize) return;
   std::optional<std::string> text = ReadFile(path_);
   if (!text) return;
+  LoadText(*text);
+}
 
-  std::string_view rest = *text;
+void Settings::LoadText(std::string_view text) {
+  values_.clear();
+  std::string_view rest = text;
   if (rest.substr(0, 3) == "\xEF\xBB\xBF") rest.remove_prefix(3);  // a hand editor's BOM
   Section* current = nullptr;
   while (!rest.empty()) {

@@ -47,6 +47,9 @@ class Settings {
 
   // Re-reads the file (discarding the in-memory values).
   void Reload();
+  // Replaces the in-memory values with those of a settings file's text
+  // (nothing is written).
+  void LoadText(std::string_view text);
   const std::string& Path() const { return path_; }
   // Where the store of this user lives, from the environment.
   static std::string DefaultPath();

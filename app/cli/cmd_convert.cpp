@@ -1,0 +1,83 @@
+// tavro convert IN OUT [--title-include] [--to FORMAT] [--size CODE]: a sheet
+// file or a text-form file to a sheet file (.tcd) or a text-form file (.txt).
+#include <cstdio>
+
+#include "app/cli/args.h"
+#include "app/cli/cli.h"
+#include "app/cli/doc_input.h"
+#include "core/file/document.h"
+#include "core/platform/paths.h"
+#include "core/platform/settings.h"
+
+namespace tavro::cli {
+
+namespace {
+
+const std::vector<OptionSpec> kOptions = {
+    {"title-include", 't', false, nullptr,
+     "embed the title frame in a sheet file (default: the FileSave/TitleInclude setting)"},
+    {"to", 0, true, "FORMAT",
+     "write this format whatever OUT's extension: tcd (sheet file) or txt (text form)"},
+    {"size", 0, true, "CODE",
+     "sheet size code 0-5 (A2/A3/A4 landscape, A2/A3/A4 portrait) of the result"},
+};
+
+}  // namespace
+
+int RunConvert(const std::vector<std::string>& args) {
+  std::string error;
+  auto parsed = ParseArgs(args, kOptions, error);
+  if (!parsed) return Usage("convert", error);
+  if (parsed->help) {
+    PrintCommandHelp("convert", "[options] IN OUT",
+                     "Converts a sheet file (.tcd) or a text-form file (.txt) into the format\n"
+                     "that OUT's extension (or --to) names: .tcd a sheet file, .txt the text\n"
+                     "form of the main sheet. A text-form input becomes a new sheet of the\n"
+                     "paper from the settings (or --size). Title files (Title.A3 ...) are\n"
+                     "sheet files: write them with --to tcd.",
+                     kOptions);
+    return kExitOk;
+  }
+  if (parsed->positional.size() != 2) return Usage("convert", "expected IN and OUT");
+  const std::string& in = parsed->positional[0];
+  const std::string& out = parsed->positional[1];
+  std::string format = HasExtension(out, ".tcd") ? "tcd" : HasExtension(out, ".txt") ? "txt" : "";
+  if (auto to = parsed->Get("to")) format = *to;
+  if (format != "tcd" && format != "txt") {
+    return Usage("convert",
+                 parsed->Has("to")
+                     ? "--to takes tcd or txt"
+                     : "OUT must end in .tcd (sheet file) or .txt (text form), or use --to");
+  }
+  const bool toSheet = format == "tcd";
+  std::optional<long> size;
+  if (auto s = parsed->Get("size")) {
+    size = ParseInt(*s);
+    if (!size || *size < kSizeA2 || *size > kSizeA4P)
+      return Usage("convert", "--size needs a sheet size code from 0 to 5");
+  }
+
+  CSheetDoc doc;
+  DocStatus st = ReadInputDocument(in, doc);
+  if (!st.ok) return Fail(OneLine(st.message, in));
+  if (size) {
+    doc.SetSizeCode(static_cast<int>(*size));
+    const WorkSize w = CSheetDoc::WorkSizeForCode(static_cast<int>(*size));
+    doc.SetWorkSize(w.width, w.height);
+    doc.SetViewRect(CRect(0, 0, w.width, w.height));
+  }
+  PrintWarnings(st);
+
+  if (toSheet) {
+    const bool titleInclude =
+        parsed->Has("title-include") || AppSettings().GetInt("FileSave", "TitleInclude") != 0;
+    st = doc.Save(out, titleInclude);
+    if (!st.ok) return Fail(OneLine(st.message, out));
+    return kExitOk;
+  }
+  if (!WriteFileAtomic(out, doc.WriteText(), &error))
+    return Fail(FileMessage(kMsgCannotCreate, out) + " (" + error + ")");
+  return kExitOk;
+}
+
+}  // namespace tavro::cli

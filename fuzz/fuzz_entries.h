@@ -1,0 +1,123 @@
+// The entry points of the fuzz harnesses, shared with the test that replays
+// their corpora (tests/file/fuzz_corpus_test.cpp). Each takes any bytes,
+// must never crash, hang or allocate without bound, and returns false when
+// it finds an inconsistency worth a report (the harness then aborts).
+#pragma once
+
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "app/project.h"
+#include "core/file/archive.h"
+#include "core/file/document.h"
+#include "core/model/sheet.h"
+#include "core/platform/paths.h"
+#include "core/platform/settings.h"
+
+namespace tavro::fuzz {
+
+inline std::string_view Bytes(const uint8_t* data, size_t size) {
+  return {reinterpret_cast<const char*>(data), size};
+}
+
+// The sheet-file reader. A file that reads is written as version 8; what
+// that file reads writes again, and from then on the file is a fixed point:
+// read and written, it comes back byte for byte. (The first rewrite may
+// still change a file: it drops what the format cannot hold, such as the
+// own-font flag of a pin text inside a part, whose box it was measured with.)
+inline bool SheetFile(const uint8_t* data, size_t size) {
+  CSheetDoc doc;
+  if (!doc.Load(Bytes(data, size), "fuzz.tcd", false).ok) return true;
+  std::string written = doc.Write(true);
+  for (int round = 0; round < 2; ++round) {
+    CSheetDoc again;
+    if (!again.Load(written, "fuzz.tcd", false).ok) return false;
+    std::string next = again.Write(true);
+    if (round == 1) return next == written;
+    written = std::move(next);
+  }
+  return true;
+}
+
+// The text-form reader. Whatever it reads writes a text form that reads back
+// to the same text form.
+inline bool TextForm(const uint8_t* data, size_t size) {
+  CSheet sheet(kSheetScratch);
+  CArchive in(Bytes(data, size));
+  sheet.SerializeText(in);
+  CArchive out;
+  sheet.SerializeText(out);
+  const std::string first = out.TakeBuffer();
+  CSheet again(kSheetScratch);
+  CArchive in2(first);
+  again.SerializeText(in2);
+  CArchive out2;
+  again.SerializeText(out2);
+  return out2.Buffer() == first;
+}
+
+// A temporary file holding the bytes, removed on destruction.
+class FuzzFile {
+ public:
+  explicit FuzzFile(std::string_view bytes) {
+    char name[] = "/tmp/tavro-fuzz-XXXXXX";
+    const int fd = ::mkstemp(name);
+    if (fd < 0) return;
+    path_ = name;
+    size_t done = 0;
+    while (done < bytes.size()) {
+      const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+      if (n <= 0) break;
+      done += static_cast<size_t>(n);
+    }
+    ::close(fd);
+  }
+  ~FuzzFile() {
+    if (!path_.empty()) ::unlink(path_.c_str());
+  }
+  FuzzFile(const FuzzFile&) = delete;
+  FuzzFile& operator=(const FuzzFile&) = delete;
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+// The project file reader and its rewrites (the file list and a property).
+inline bool ProjectFileEntry(const uint8_t* data, size_t size) {
+  FuzzFile file(Bytes(data, size));
+  if (file.path().empty()) return true;
+  const std::string& path = file.path();
+  const auto entries = ProjectFile::ReadEntries(path);
+  std::vector<std::string> list;
+  ProjectFile::ReadFileList(path, list, true, true);
+  ProjectFile::GetProperties(path);
+  ProjectFile::GetProperty(path, "SHEETNO");
+  if (!entries) return true;
+  ProjectFile::SetProperty(path, "FUZZ", "1");
+  ProjectFile::WriteFileList(path, *entries);
+  ProjectFile::ReadEntries(path);
+  return true;
+}
+
+// The settings file parser. Every value it keeps is written back and read
+// the same.
+inline bool SettingsFile(const uint8_t* data, size_t size) {
+  Settings s;
+  s.LoadText(Bytes(data, size));
+  s.GetInt("Sheet", "Work");
+  s.GetString("Sheet", "Work Width");
+  s.GetBinary("Default", "Font");
+  GetColor(s, "Wire");
+  const std::string value(Bytes(data, size).substr(0, 64));
+  s.WriteString("Fuzz", "Value", value);
+  return s.GetString("Fuzz", "Value", "") == value;
+}
+
+}  // namespace tavro::fuzz
