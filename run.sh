@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Sets up what is missing, builds a release build and runs Tavro on the bundled demo.
+# Sets up what is missing, builds a release build and runs Tavro on the bundled
+# demo: the project's files and properties, what each sheet holds and its
+# netlist.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")"
 tools/setup.sh
@@ -7,3 +9,16 @@ cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAVRO_TESTS=OF
 cmake --build build-release
 exe=build-release/app/tavro
 "$exe" --version
+demo=examples/demo
+echo
+echo "== tavro project $demo/demo.tpj"
+"$exe" project "$demo/demo.tpj"
+for sheet in "$demo"/*.tcd; do
+  echo
+  echo "== tavro info $sheet"
+  "$exe" info "$sheet"
+done
+echo
+echo "== tavro netlist -f PADS-PCB $demo/demo.tpj -o build-release/demo.net"
+"$exe" netlist -f PADS-PCB "$demo/demo.tpj" -o build-release/demo.net
+cat build-release/demo.net

@@ -4,10 +4,16 @@
 namespace tavro::cli {
 
 int RunProject(const std::vector<std::string>& args);
+int RunNetlist(const std::vector<std::string>& args);
+int RunInfo(const std::vector<std::string>& args);
+int RunConvert(const std::vector<std::string>& args);
 
 const std::vector<Command>& Commands() {
   static const std::vector<Command> commands = {
+      {"info", "show what a sheet file holds: paper, properties, title frame, items", RunInfo},
+      {"convert", "convert a sheet file or a text-form file (.tcd, .txt)", RunConvert},
       {"project", "list a project's sheet files and properties, or set a property", RunProject},
+      {"netlist", "write the netlist of a sheet or a project in one of 29 formats", RunNetlist},
   };
   return commands;
 }

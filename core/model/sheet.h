@@ -25,6 +25,7 @@ namespace tavro {
 
 class CArchive;
 class CNet;
+struct NetWriteOptions;
 using NetList = std::vector<std::unique_ptr<CNet>>;
 
 enum SheetType : int { kSheetMain = 0, kSheetTitle = 1, kSheetScratch = 3 };
@@ -200,10 +201,13 @@ class CSheet : public CObject {
 
   // --- netlists (defined in core/net/) ---
   // Appends the component section of a netlist format for this (working)
-  // sheet to `out`; true when cancelled.
+  // sheet to `out`; true when cancelled. Sorts the parts by reference. The
+  // first form takes the footprint property from the setting "Tool"/"PCB".
   bool NetWrite(int format, std::string& out);
+  bool NetWrite(int format, std::string& out, const NetWriteOptions& options);
   // Records on the parts' pins the net names of the nets (the pin-level index
-  // of the component-oriented formats). 1 when cancelled, else 0.
+  // of the component-oriented formats); `flag` is the first number given to
+  // unnamed nets. 1 when cancelled, else 0.
   int NetIndex(int format, const NetList& nets, int flag);
 
   // --- the sheet text form (defined in core/file/) ---

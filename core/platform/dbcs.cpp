@@ -48,6 +48,16 @@ size_t CharLen(std::string_view s, size_t i) {
   return 1;
 }
 
+std::string_view CutBytes(std::string_view s, size_t maxBytes) {
+  size_t i = 0;
+  while (i < s.size()) {
+    const size_t n = CharLen(s, i);
+    if (i + n > maxBytes) break;
+    i += n;
+  }
+  return s.substr(0, i);
+}
+
 size_t LastCharStart(std::string_view s) {
   if (s.empty()) return std::string_view::npos;
   size_t i = 0, last = 0;

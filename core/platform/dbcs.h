@@ -20,6 +20,9 @@ size_t CharLen(std::string_view s, size_t i);
 bool EndsWithDoubleByte(std::string_view s);
 // Byte index of the start of the last character (npos for an empty string).
 size_t LastCharStart(std::string_view s);
+// The longest head of s of at most maxBytes bytes that does not split a
+// double-byte character.
+std::string_view CutBytes(std::string_view s, size_t maxBytes);
 
 std::string ToUpper(std::string_view s);
 std::string ToLower(std::string_view s);

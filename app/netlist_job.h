@@ -1,0 +1,110 @@
+// The netlist job: writes the nets of one sheet file or of a project's sheet
+// files as a netlist in one of the 29 formats. GUI-free; the command line
+// fills the options from its arguments, the editor from its dialog, both
+// starting from the settings of section "Tool".
+//
+// A run: read the covered sheets (a single sheet, or the project's checked
+// files — every file with allFiles — in project order; a sheet that cannot be
+// read stops the run naming the file), build their nets (per sheet, then
+// joined, merged by name and sorted), gather their parts on a working sheet
+// (parts without a reference and hierarchical block symbols left out), and
+// write header, component section, nets, open-net list (format 24) and footer.
+// The component section can go to a file of its own. Line ends are CR LF, or
+// LF with unixLineEnds. Files are replaced only when complete.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/file/document.h"
+#include "core/net/connectivity.h"
+
+namespace tavro {
+
+class Host;
+class Settings;
+
+struct NetlistOptions {
+  int format = 1;              // format number, 1 to 29
+  std::string outputPath;      // empty: beside the input (NetlistOutputPath)
+  unsigned startNo = 1;        // first number of unnamed nets
+  std::string pcbProperty;     // part property holding the footprint (CP932)
+  bool componentFile = false;  // component section into a file of its own
+  std::string componentExt;    // that file's extension, without the dot (CP932)
+  bool unixLineEnds = false;   // LF instead of CR LF
+  bool allFiles = false;       // every file of a project, not only the checked ones
+  bool index = false;          // also the net index (written by a later job)
+  bool html = false;           // also the HTML report (written by a later job)
+
+  // The defaults of a run: section "Tool" ("NetType" is a list position).
+  static NetlistOptions FromSettings(const Settings& settings);
+};
+
+// Reads one covered sheet file into a document (CSheetDoc::Open when empty).
+using SheetLoader = std::function<DocStatus(const std::string& path, CSheetDoc& doc)>;
+
+struct NetlistResult {
+  enum Status { kOk, kCancelled, kFailed };
+  Status status = kOk;
+  std::string message;                // UTF-8: why it failed
+  std::vector<std::string> warnings;  // UTF-8: what went wrong without failing
+  int nets = 0;                       // nets written
+  int connections = 0;                // pin entries of those nets minus one each
+  std::string outputPath;
+  std::string componentPath;  // empty when no component file was written
+};
+
+// The texts of one netlist, before line ends are applied.
+struct NetlistText {
+  std::string netlist;
+  std::string components;  // the component section when it goes to its own file
+  int nets = 0;
+  int connections = 0;
+  bool cancelled = false;
+};
+
+// Composes the netlist of `nets` with the components of `working` (sorted by
+// reference on the way). `fileName` is the output file's name as the header
+// shows it (CP932, without folder); `date` the header's date.
+NetlistText ComposeNetlist(const NetList& nets, CSheet& working, const NetlistOptions& options,
+                           std::string_view fileName, std::string_view date);
+
+// The netlist file beside `input`: its extension replaced by the format's
+// (".net", ".cir" for 21, ".asc" for 27).
+std::string NetlistOutputPath(const std::string& input, int format);
+// The component file: the netlist's path with the extension `ext`.
+std::string ComponentFilePath(const std::string& netlistPath, std::string_view ext);
+// Checks a component file extension as the netlist dialog does; the message
+// (UTF-8) when it cannot be used. `netlistExt` is the netlist's own extension.
+std::optional<std::string> CheckComponentExt(std::string_view ext, std::string_view netlistExt);
+// LF line ends to CR LF (unless unix).
+std::string ApplyLineEnds(std::string_view text, bool unix);
+
+// The sheet files a run covers: `input` itself, or the files of a project
+// (".tpj") in project order. nullopt with `error` (UTF-8) when the project
+// cannot be read or lists no file.
+std::optional<std::vector<std::string>> CoveredSheetFiles(const std::string& input, bool allFiles,
+                                                          std::string& error);
+
+// Copies the parts of the sheets onto a working sheet for the component
+// sections, as the reference numbering gathers them: each copy tagged with
+// "{TAVRO:DOCNAME}name [n]" and "{TAVRO:SIZE}w,h"; parts without a reference
+// and hierarchical block symbols (a "FILE" property naming a sheet the host
+// has open) are left out.
+struct GatherSheet {
+  const CSheetDoc* doc = nullptr;
+  std::string filePath;
+};
+void GatherComponents(std::span<const GatherSheet> sheets, CSheet& working);
+
+// Runs the whole job. Progress and cancel go through `progress` (the current
+// host when null); the job answers the host's "is this FILE open" question
+// itself from the covered sheets.
+NetlistResult RunNetlist(const std::string& input, const NetlistOptions& options,
+                         Host* progress = nullptr, const SheetLoader& loader = {});
+
+}  // namespace tavro
