@@ -10,10 +10,13 @@
 #include "core/net/netlist_format.h"
 #include "core/platform/clock.h"
 #include "core/platform/settings.h"
+#include "net/net_sheets.h"
 #include "support/test_util.h"
 
 namespace tavro {
 namespace {
+
+using test::MakeNet;
 
 namespace fs = std::filesystem;
 using test::ReadAll;
@@ -240,21 +243,6 @@ TEST_F(NetlistJob, ReportsProgressAndStopsOnCancel) {
 
 // ---------------------------------------------------------------------------
 // Composing from nets built by hand.
-
-std::unique_ptr<CNet> MakeNet(std::initializer_list<std::pair<std::string, std::string>> nodes,
-                              std::initializer_list<std::string> names = {}) {
-  auto net = std::make_unique<CNet>();
-  for (const auto& [ref, no] : nodes) {
-    CNetName e;
-    e.SetRefName(ref);
-    CPin pin;
-    pin.SetNo(no, CPoint{0, 0}, 0);
-    e.SetPin(pin);
-    net->Add(e);
-  }
-  for (const std::string& n : names) net->SetNetName(n);
-  return net;
-}
 
 TEST(NetlistCompose, SinglePinAndOpenNetsOnlyInTheOpenListOfFormat24) {
   NetList nets;

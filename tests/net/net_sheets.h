@@ -2,6 +2,8 @@
 // symbols, gates of a multi-gate package and wires with labels.
 #pragma once
 
+#include <initializer_list>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -92,6 +94,26 @@ inline const CNet* NetOf(const NetList& nets, const std::string& node) {
     for (const auto& n : Nodes(*net))
       if (n == node) return net.get();
   return nullptr;
+}
+
+// A pin entry (reference, pin number) for nets built by hand.
+inline CNetName Entry(const std::string& ref, const std::string& no) {
+  CNetName e;
+  e.SetRefName(ref);
+  CPin pin({0, 0}, {300, 0}, kPinPassive);
+  pin.SetNo(no, {0, 0}, kOrgBottomLeft);
+  e.SetPin(pin);
+  return e;
+}
+
+// A net of entries (reference, pin number) with the given names.
+inline std::unique_ptr<CNet> MakeNet(
+    std::initializer_list<std::pair<std::string, std::string>> nodes,
+    std::initializer_list<std::string> names = {}) {
+  auto net = std::make_unique<CNet>();
+  for (const auto& [ref, no] : nodes) net->Add(Entry(ref, no));
+  for (const std::string& n : names) net->SetNetName(n);
+  return net;
 }
 
 }  // namespace tavro::test

@@ -8,10 +8,13 @@
 #include "core/net/net.h"
 #include "core/net/netlist_format.h"
 #include "core/platform/host.h"
+#include "net/net_sheets.h"
 #include "support/test_util.h"
 
 namespace tavro {
 namespace {
+
+using test::MakeNet;
 
 CPin& AddPin(CPart& part, const std::string& no, const std::string& name = "",
              uint32_t elect = kPinPassive) {
@@ -56,21 +59,6 @@ void BuildSheet(CSheet& s) {
   AddPin(j, "2");
   CPart& gnd = AddPart(s, "", "GND", "");
   AddPin(gnd, "1", "GND", kPinPower);
-}
-
-std::unique_ptr<CNet> MakeNet(std::initializer_list<std::pair<std::string, std::string>> nodes,
-                              std::initializer_list<std::string> names = {}) {
-  auto net = std::make_unique<CNet>();
-  for (const auto& [ref, no] : nodes) {
-    CNetName e;
-    e.SetRefName(ref);
-    CPin pin;
-    pin.SetNo(no, CPoint{0, 0}, 0);
-    e.SetPin(pin);
-    net->Add(e);
-  }
-  for (const std::string& n : names) net->SetNetName(n);
-  return net;
 }
 
 NetList Nets() {

@@ -8,25 +8,12 @@
 #include "core/net/net.h"
 #include "core/net/netlist_format.h"
 #include "core/platform/codec.h"
+#include "net/net_sheets.h"
 
 namespace tavro {
 namespace {
 
-// A net of entries (reference, pin number) with the given names.
-std::unique_ptr<CNet> MakeNet(std::initializer_list<std::pair<std::string, std::string>> nodes,
-                              std::initializer_list<std::string> names = {}) {
-  auto net = std::make_unique<CNet>();
-  for (const auto& [ref, no] : nodes) {
-    CNetName e;
-    e.SetRefName(ref);
-    CPin pin;
-    pin.SetNo(no, CPoint{0, 0}, 0);
-    e.SetPin(pin);
-    net->Add(e);
-  }
-  for (const std::string& n : names) net->SetNetName(n);
-  return net;
-}
+using test::MakeNet;
 
 // A net of n entries R1-1 ... Rn-1.
 std::unique_ptr<CNet> Chain(int n, const std::string& prefix = "R") {

@@ -18,6 +18,8 @@
 namespace tavro {
 namespace {
 
+using test::Entry;
+
 using test::AddGate;
 using test::AddGnd;
 using test::AddPin;
@@ -342,15 +344,6 @@ TEST_F(NetsTest, HiddenDuplicatesGoWhereverTheDisplayedPinIs) {
 }
 
 // --- order ------------------------------------------------------------------------
-
-CNetName Entry(const std::string& ref, const std::string& no) {
-  CNetName e;
-  e.SetRefName(ref);
-  CPin pin({0, 0}, {300, 0}, kPinPassive);
-  pin.SetNo(no, {0, 0}, kOrgBottomLeft);
-  e.SetPin(pin);
-  return e;
-}
 
 TEST(NetOrder, EntriesSortByReferenceThenPinNumber) {
   CNet net;
