@@ -184,8 +184,7 @@ std::string ProjectFile::GetProperty(const std::string& projectPath, std::string
     std::string line = Trim(raw);
     if (IsEndPropertyList(line)) break;
     if (!line.empty() && line[0] == '#') continue;
-    if (auto prop = PropertyOf(line); prop && EqualNoCase(prop->first, name))
-      return prop->second;
+    if (auto prop = PropertyOf(line); prop && EqualNoCase(prop->first, name)) return prop->second;
   }
   return {};
 }
@@ -246,8 +245,10 @@ bool ProjectFile::SetProperty(const std::string& projectPath, std::string_view n
     }
     text += line + '\n';
   }
-  if (!hadList) text += "Property List\n" + newLine + "\nEndPropertyList\n";
-  else if (inList && !replaced) text += newLine + "\nEndPropertyList\n";  // unterminated list
+  if (!hadList)
+    text += "Property List\n" + newLine + "\nEndPropertyList\n";
+  else if (inList && !replaced)
+    text += newLine + "\nEndPropertyList\n";  // unterminated list
   return WriteFileAtomic(projectPath, text, error);
 }
 

@@ -10,8 +10,8 @@
 namespace tavro::cli {
 
 struct OptionSpec {
-  const char* longName;   // without "--"
-  char shortName;         // 0 for none
+  const char* longName;  // without "--"
+  char shortName;        // 0 for none
   bool takesValue;
   const char* valueName;  // shown in the help ("FILE", "N")
   const char* help;

@@ -36,8 +36,7 @@ int RunProject(const std::vector<std::string>& args) {
 
   if (auto set = parsed->Get("set")) {
     size_t eq = set->find('=');
-    if (eq == std::string::npos || eq == 0)
-      return Usage("project", "--set needs NAME=VALUE");
+    if (eq == std::string::npos || eq == 0) return Usage("project", "--set needs NAME=VALUE");
     std::string name = Utf8ToCp932(set->substr(0, eq));
     std::string value = Utf8ToCp932(set->substr(eq + 1));
     if (!ProjectFile::SetProperty(path, name, value, &error))

@@ -74,10 +74,10 @@ class CArchive {
 
  private:
   Mode mode_;
-  std::string buffer_;      // storing
-  std::string_view data_;   // loading
+  std::string buffer_;     // storing
+  std::string_view data_;  // loading
   size_t pos_ = 0;
-  bool ended_ = false;      // a zero byte ended a text stream
+  bool ended_ = false;  // a zero byte ended a text stream
 };
 
 }  // namespace tavro

@@ -261,8 +261,7 @@ CRect CArc::GetBoundingRect() const {
 
 CRect CArc::GetBoundingRect2() const {
   const int64_t h = int64_t{radius_} + width_ / 2 + width_ / 2;
-  return {AddSat(center_.x, -h), AddSat(center_.y, -h), AddSat(center_.x, h),
-          AddSat(center_.y, h)};
+  return {AddSat(center_.x, -h), AddSat(center_.y, -h), AddSat(center_.x, h), AddSat(center_.y, h)};
 }
 
 bool CArc::CheckPoint(CPoint p) const {

@@ -65,7 +65,10 @@ class CArc : public CObject {
   int GetStartArrow() const { return startArrow_; }
   int GetEndArrow() const { return endArrow_; }
   void SetArrow(int which);
-  void SetArrow(int startArrow, int endArrow) { startArrow_ = startArrow; endArrow_ = endArrow; }
+  void SetArrow(int startArrow, int endArrow) {
+    startArrow_ = startArrow;
+    endArrow_ = endArrow;
+  }
   int IsArrow() const { return (startArrow_ ? 1 : 0) | (endArrow_ ? 2 : 0); }
   bool ArrowStrokes(int which, CPoint& a, CPoint& b) const;
 

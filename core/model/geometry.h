@@ -4,8 +4,8 @@
 #pragma once
 
 #include <algorithm>
-#include <cstdint>
 #include <climits>
+#include <cstdint>
 #include <string>
 
 namespace tavro {
@@ -25,7 +25,9 @@ struct CPoint {
   constexpr CPoint(int32_t x_, int32_t y_) : x(x_), y(y_) {}
 
   constexpr CPoint operator+(CPoint o) const { return {AddSat(x, o.x), AddSat(y, o.y)}; }
-  constexpr CPoint operator-(CPoint o) const { return {AddSat(x, -int64_t{o.x}), AddSat(y, -int64_t{o.y})}; }
+  constexpr CPoint operator-(CPoint o) const {
+    return {AddSat(x, -int64_t{o.x}), AddSat(y, -int64_t{o.y})};
+  }
   constexpr CPoint operator-() const { return {Sat32(-int64_t{x}), Sat32(-int64_t{y})}; }
   constexpr CPoint& operator+=(CPoint o) { return *this = *this + o; }
   constexpr CPoint& operator-=(CPoint o) { return *this = *this - o; }
@@ -75,15 +77,21 @@ struct CRect {
   // Grows the rectangle by dx on the left and right and dy on top and bottom
   // (assumes a normalised rectangle).
   constexpr void InflateRect(int32_t dx, int32_t dy) {
-    left = AddSat(left, -int64_t{dx}); right = AddSat(right, dx);
-    top = AddSat(top, -int64_t{dy}); bottom = AddSat(bottom, dy);
+    left = AddSat(left, -int64_t{dx});
+    right = AddSat(right, dx);
+    top = AddSat(top, -int64_t{dy});
+    bottom = AddSat(bottom, dy);
   }
   constexpr CRect Inflated(int32_t dx, int32_t dy) const {
-    CRect r = *this; r.InflateRect(dx, dy); return r;
+    CRect r = *this;
+    r.InflateRect(dx, dy);
+    return r;
   }
   constexpr void OffsetRect(CPoint d) {
-    left = AddSat(left, d.x); right = AddSat(right, d.x);
-    top = AddSat(top, d.y); bottom = AddSat(bottom, d.y);
+    left = AddSat(left, d.x);
+    right = AddSat(right, d.x);
+    top = AddSat(top, d.y);
+    bottom = AddSat(bottom, d.y);
   }
 
   // Edges included; the rectangle is normalised first.
@@ -108,7 +116,10 @@ struct CRect {
     return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
             std::max(a.bottom, b.bottom)};
   }
-  constexpr CRect& operator|=(const CRect& o) { *this = Union(o); return *this; }
+  constexpr CRect& operator|=(const CRect& o) {
+    *this = Union(o);
+    return *this;
+  }
 
   // Intersection of the normalised rectangles; empty when they do not meet.
   constexpr CRect Intersection(const CRect& o) const {
@@ -155,16 +166,26 @@ enum TextOrg : int {
 // any other value is returned unchanged.
 constexpr int KeypadToOrg(int code) {
   switch (code) {
-    case 97: return kOrgBottomLeft;
-    case 98: return kOrgBottomCenter;
-    case 99: return kOrgBottomRight;
-    case 100: return kOrgMiddleLeft;
-    case 101: return kOrgMiddleCenter;
-    case 102: return kOrgMiddleRight;
-    case 103: return kOrgTopLeft;
-    case 104: return kOrgTopCenter;
-    case 105: return kOrgTopRight;
-    default: return code;
+    case 97:
+      return kOrgBottomLeft;
+    case 98:
+      return kOrgBottomCenter;
+    case 99:
+      return kOrgBottomRight;
+    case 100:
+      return kOrgMiddleLeft;
+    case 101:
+      return kOrgMiddleCenter;
+    case 102:
+      return kOrgMiddleRight;
+    case 103:
+      return kOrgTopLeft;
+    case 104:
+      return kOrgTopCenter;
+    case 105:
+      return kOrgTopRight;
+    default:
+      return code;
   }
 }
 

@@ -22,10 +22,10 @@ inline constexpr uint32_t kLineBus = 2;
 inline constexpr uint32_t kLineKindMask = 0x3;
 inline constexpr uint32_t kLinePower = 0x4;
 inline constexpr uint32_t kLineStyleMask = 0xE00;
-inline constexpr uint32_t kLineHighlight = 0x4000;  // run-time
+inline constexpr uint32_t kLineHighlight = 0x4000;        // run-time
 inline constexpr uint32_t kLineRecalcCross = 0x40000000;  // run-time mark (also used by clean-up)
-inline constexpr uint32_t kLineMarkMask = 0xC0000000;  // run-time marks of clean-up and trimming
-inline constexpr uint32_t kLineStoredMask = 0x3FFFBFFF;  // what is stored and compared
+inline constexpr uint32_t kLineMarkMask = 0xC0000000;     // run-time marks of clean-up and trimming
+inline constexpr uint32_t kLineStoredMask = 0x3FFFBFFF;   // what is stored and compared
 
 class CLine : public CObject {
  public:
@@ -38,7 +38,10 @@ class CLine : public CObject {
   // --- points and type ---
   CPoint GetStartPoint() const { return start_; }
   CPoint GetEndPoint() const { return end_; }
-  void GetPoint(CPoint& s, CPoint& e) const { s = start_; e = end_; }
+  void GetPoint(CPoint& s, CPoint& e) const {
+    s = start_;
+    e = end_;
+  }
   void SetStartPoint(CPoint p) { start_ = p; }
   void SetPoint(CPoint p) { end_ = p; }  // sets the end
   uint32_t GetType() const { return type_; }
@@ -59,7 +62,10 @@ class CLine : public CObject {
   int GetStartArrow() const { return startArrow_; }
   int GetEndArrow() const { return endArrow_; }
   void SetArrow(int which);  // 1 toggles the start arrow (0 / 100), 2 the end arrow
-  void SetArrow(int startArrow, int endArrow) { startArrow_ = startArrow; endArrow_ = endArrow; }
+  void SetArrow(int startArrow, int endArrow) {
+    startArrow_ = startArrow;
+    endArrow_ = endArrow;
+  }
   int IsArrow() const { return (startArrow_ ? 1 : 0) | (endArrow_ ? 2 : 0); }
 
   // --- names ---

@@ -69,7 +69,10 @@ class CPart : public CObject {
   // --- fields ---
   CPoint GetOrg() const { return org_; }
   void SetOrg(CPoint p) { org_ = p; }
-  void SetRect(CPoint s, CPoint e) { rectStart_ = s; rectEnd_ = e; }
+  void SetRect(CPoint s, CPoint e) {
+    rectStart_ = s;
+    rectEnd_ = e;
+  }
   CPoint GetRectStart() const { return rectStart_; }
   CPoint GetRectEnd() const { return rectEnd_; }
   uint32_t GetAngle() const { return angle_; }

@@ -20,13 +20,13 @@ class CLine;
 
 // Bits of a pin's elect word.
 inline constexpr uint32_t kPinTypeMask = 0xF;
-inline constexpr uint32_t kPinDot = 0x10;  // inversion dot at the root
-inline constexpr uint32_t kPinMark = 0x20;  // further mark bit (stored and copied)
+inline constexpr uint32_t kPinDot = 0x10;    // inversion dot at the root
+inline constexpr uint32_t kPinMark = 0x20;   // further mark bit (stored and copied)
 inline constexpr uint32_t kPinClock = 0x40;  // clock wedge at the root
 inline constexpr uint32_t kPinMarkMask = 0x70;
 inline constexpr uint32_t kPinHidden = 0x8000;
 inline constexpr uint32_t kPinSelected = 0x10000;  // stored as it stands
-inline constexpr uint32_t kPinOpenX = 0x20000;  // run-time: show the open-pin X (never stored)
+inline constexpr uint32_t kPinOpenX = 0x20000;     // run-time: show the open-pin X (never stored)
 
 // Electrical types (low four bits of elect).
 enum PinType : int {
@@ -59,7 +59,10 @@ class CPin : public CObject {
 
   // --- points and direction ---
   CPoint GetPoint() const { return start_; }
-  void GetPoint(CPoint& start, CPoint& end) const { start = start_; end = end_; }
+  void GetPoint(CPoint& start, CPoint& end) const {
+    start = start_;
+    end = end_;
+  }
   CPoint GetStartPoint() const { return start_; }
   CPoint GetEndPoint() const { return end_; }
   // Stores the points and elect, derives the direction and lays out the texts.

@@ -18,7 +18,8 @@ namespace tavro {
 
 // Names that mark open pins; never real net names.
 inline constexpr std::string_view kMarkerPrefix = "{TAVRO}";
-inline constexpr std::string_view kOpenPin1 = "{TAVRO}Open Pin1";  // a displayed pin touching nothing
+inline constexpr std::string_view kOpenPin1 =
+    "{TAVRO}Open Pin1";  // a displayed pin touching nothing
 inline constexpr std::string_view kOpenPin2 = "{TAVRO}Open Pin2";  // a hidden pin not of Power type
 
 class CNet : public CObject {

@@ -9,15 +9,24 @@ Host* g_host = &g_defaultHost;
 
 const char* StageTextUtf8(int stage) {
   switch (stage) {
-    case kStagePinGroups: return "ピングループ作成中";
-    case kStageWireGroups: return "ワイヤーグループ作成中";
-    case kStageSortNets: return "ネットソート中";
-    case kStageMerge: return "データ整理中";
-    case kStageReadFiles: return "データ読込み中";
-    case kStageSortParts: return "部品データソート中";
-    case kStageWrite: return "データ出力中";
-    case kStageIndex: return "インデックス作成中";
-    default: return "";
+    case kStagePinGroups:
+      return "ピングループ作成中";
+    case kStageWireGroups:
+      return "ワイヤーグループ作成中";
+    case kStageSortNets:
+      return "ネットソート中";
+    case kStageMerge:
+      return "データ整理中";
+    case kStageReadFiles:
+      return "データ読込み中";
+    case kStageSortParts:
+      return "部品データソート中";
+    case kStageWrite:
+      return "データ出力中";
+    case kStageIndex:
+      return "インデックス作成中";
+    default:
+      return "";
   }
 }
 

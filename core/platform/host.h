@@ -29,24 +29,42 @@ class Host {
   virtual ~Host() = default;
 
   // Progress: a new stage with `total` steps.
-  virtual void BeginStage(int stage, int total) { (void)stage; (void)total; }
+  virtual void BeginStage(int stage, int total) {
+    (void)stage;
+    (void)total;
+  }
   // One step (advance == true moves the bar, false only polls). Non-zero asks
   // the caller to cancel.
-  virtual int Step(bool advance) { (void)advance; return 0; }
+  virtual int Step(bool advance) {
+    (void)advance;
+    return 0;
+  }
 
   // Is the sheet file at `path` (a full path) open in the program?
-  virtual bool IsFileOpen(const std::string& path) { (void)path; return false; }
+  virtual bool IsFileOpen(const std::string& path) {
+    (void)path;
+    return false;
+  }
   // The grid step of the main window (pasted plain text is spaced by it).
   virtual int GridStep() { return 100; }
   // Font number of a font record in the program's PDF writer.
-  virtual int FontNo(const LogFont& font) { (void)font; return 0; }
+  virtual int FontNo(const LogFont& font) {
+    (void)font;
+    return 0;
+  }
 
   // Macro values of the open project (CP932 strings).
-  virtual int ProjectFileNumber(const std::string& path) { (void)path; return 0; }
+  virtual int ProjectFileNumber(const std::string& path) {
+    (void)path;
+    return 0;
+  }
   virtual int ProjectFileCount() { return 0; }
   virtual std::string ProjectPath() { return {}; }
   virtual std::string Author() { return {}; }
-  virtual std::string ProjectProperty(const std::string& key) { (void)key; return {}; }
+  virtual std::string ProjectProperty(const std::string& key) {
+    (void)key;
+    return {};
+  }
 };
 
 // The host of the running program; never null (a do-nothing host by default).

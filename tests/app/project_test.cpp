@@ -72,10 +72,8 @@ TEST(ProjectFileTest, WritesPathsRelativeWherePossible) {
   TempDir dir;
   std::string proj = dir.file("p.tpj");
   std::vector<ProjectEntry> entries = {
-      {dir.file("a.tcd"), true},
-      {dir.file("sub/deeper/b.tcd"), false},
-      {"/elsewhere/c.tcd", true},
-      {"\\\\server\\share\\d.tcd", true},
+      {dir.file("a.tcd"), true},  {dir.file("sub/deeper/b.tcd"), false},
+      {"/elsewhere/c.tcd", true}, {"\\\\server\\share\\d.tcd", true},
       {"D:\\work\\e.tcd", false},
   };
   ASSERT_TRUE(ProjectFile::WriteFileList(proj, entries));

@@ -55,8 +55,9 @@ void WriteAll(const std::string& path, const std::string& data) {
 ::testing::AssertionResult MatchesGolden(const std::string& actual, const std::string& relative) {
   fs::path expected = DataPath(relative);
   std::string name = expected.filename().string();
-  fs::path actualPath = expected.parent_path() /
-                        (name.rfind("expected", 0) == 0 ? "actual" + name.substr(8) : name + ".actual");
+  fs::path actualPath =
+      expected.parent_path() /
+      (name.rfind("expected", 0) == 0 ? "actual" + name.substr(8) : name + ".actual");
   const char* update = std::getenv("UPDATE_GOLDEN");
   if (update && std::string(update) == "1") {
     fs::create_directories(expected.parent_path());
@@ -66,8 +67,8 @@ void WriteAll(const std::string& path, const std::string& data) {
   std::error_code ec;
   if (!fs::exists(expected, ec)) {
     WriteAll(actualPath.string(), actual);
-    return ::testing::AssertionFailure() << "golden file missing: " << expected
-                                         << " (actual written to " << actualPath << ")";
+    return ::testing::AssertionFailure()
+           << "golden file missing: " << expected << " (actual written to " << actualPath << ")";
   }
   std::string want = ReadAll(expected.string());
   if (want == actual) {
@@ -77,15 +78,19 @@ void WriteAll(const std::string& path, const std::string& data) {
   WriteAll(actualPath.string(), actual);
   size_t i = 0;
   while (i < want.size() && i < actual.size() && want[i] == actual[i]) ++i;
-  size_t line = 1 + static_cast<size_t>(std::count(want.begin(), want.begin() + static_cast<long>(i), '\n'));
-  return ::testing::AssertionFailure() << "differs from " << expected << " at byte " << i
-                                       << " (line " << line << "); actual written to "
-                                       << actualPath;
+  size_t line =
+      1 + static_cast<size_t>(std::count(want.begin(), want.begin() + static_cast<long>(i), '\n'));
+  return ::testing::AssertionFailure()
+         << "differs from " << expected << " at byte " << i << " (line " << line
+         << "); actual written to " << actualPath;
 }
 
 int RecordingHost::Step(bool advance) {
   int index = steps + polls;
-  if (advance) ++steps; else ++polls;
+  if (advance)
+    ++steps;
+  else
+    ++polls;
   return (cancelAtStep >= 0 && index >= cancelAtStep) ? 1 : 0;
 }
 

@@ -46,7 +46,8 @@ class RecordingHost : public Host {
   std::vector<StageCall> stages;
   int steps = 0;
   int polls = 0;
-  int cancelAtStep = -1;  // answer "cancel" on this step number (0-based, counting advances and polls)
+  int cancelAtStep =
+      -1;  // answer "cancel" on this step number (0-based, counting advances and polls)
   std::vector<std::string> openFiles;  // paths IsFileOpen answers true for
   int gridStep = 100;
 
@@ -63,7 +64,6 @@ struct RunResult {
   std::string err;
 };
 // Runs the built tavro program with `args` (and extra environment "K=V" entries).
-RunResult RunTavro(const std::vector<std::string>& args,
-                   const std::vector<std::string>& env = {});
+RunResult RunTavro(const std::vector<std::string>& args, const std::vector<std::string>& env = {});
 
 }  // namespace tavro::test
