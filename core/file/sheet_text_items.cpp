@@ -14,19 +14,17 @@
 #include <string>
 
 #include "core/file/archive.h"
-#include "core/file/record_scanner.h"
 #include "core/model/arc.h"
 #include "core/model/junc.h"
 #include "core/model/line.h"
 #include "core/model/part.h"
 #include "core/model/pin.h"
 #include "core/model/text.h"
+#include "core/platform/scan.h"
 
 namespace tavro {
 
 namespace {
-
-using text_form::ScanRecord;
 
 // A record line of at most a few hundred bytes.
 template <class... Args>

@@ -10,6 +10,7 @@
 #include "core/file/archive.h"
 #include "core/model/text_escape.h"
 #include "core/platform/dbcs.h"
+#include "core/platform/scan.h"
 #include "core/platform/settings.h"
 
 namespace tavro {
@@ -20,29 +21,6 @@ using text_detail::npos;
 
 // ---------------------------------------------------------------------------
 // Text-line parsing
-
-// Reads up to `max` integers separated by blanks, as "%d %d ..." does: stops
-// at the first field that is not a number. Values are clamped to int32.
-int ScanInts(std::string_view s, int64_t* out, int max) {
-  size_t i = 0;
-  int count = 0;
-  while (count < max) {
-    while (i < s.size() && (s[i] == ' ' || s[i] == '\t' || s[i] == '\r' || s[i] == '\n')) ++i;
-    bool neg = false;
-    size_t j = i;
-    if (j < s.size() && (s[j] == '-' || s[j] == '+')) neg = s[j++] == '-';
-    if (j >= s.size() || s[j] < '0' || s[j] > '9') break;
-    int64_t v = 0;
-    for (; j < s.size() && s[j] >= '0' && s[j] <= '9'; ++j) {
-      v = std::min<int64_t>(v * 10 + (s[j] - '0'), int64_t{1} << 40);
-    }
-    if (neg) v = -v;
-    out[count++] = std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
-                                       std::numeric_limits<int32_t>::max());
-    i = j;
-  }
-  return count;
-}
 
 // The part of a text or font line after the quoted name: from two characters
 // after the last quote.
@@ -134,7 +112,7 @@ void CText::SetName(const char* line) {
   }
   const size_t last = ReverseFindChar(s, '"');
   name_ = last > first ? std::string(s.substr(first + 1, last - first - 1)) : std::string();
-  int64_t v[4];
+  int32_t v[4];
   const int n = ScanInts(AfterQuote(s, last), v, 4);
   if (n > 0) point_.x = static_cast<int32_t>(v[0]);
   if (n > 1) point_.y = static_cast<int32_t>(v[1]);
@@ -154,7 +132,7 @@ void CText::SetFont(const char* line) {
     const size_t last = ReverseFindChar(s, '"');
     font_.SetFaceName(last > first ? s.substr(first + 1, last - first - 1) : std::string_view{});
     const std::string rest = TrimLeft(AfterQuote(s, last));
-    int64_t v[10];
+    int32_t v[10];
     const int n = ScanInts(rest, v, 10);
     auto byte = [&](int i) { return static_cast<uint8_t>(v[i]); };
     if (n > 0) font_.width = static_cast<int32_t>(v[0]);

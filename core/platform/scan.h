@@ -1,5 +1,6 @@
-// Reading the numbers of a record line of the sheet text form, as the C
-// library's "%s %d %d ..." would read them, but without its hazards: the
+// Reading the numbers of a text record (a record line of the sheet text form,
+// the numbers after a text's or font's quoted name), as the C library's
+// "%s %d %d ..." would read them, but without its hazards: the
 // keyword (the first run of non-blank bytes) is passed over, then up to `max`
 // blank-separated decimal integers are read. Reading stops at the first field
 // that is not a number, so the fields after it keep the caller's defaults.
@@ -11,7 +12,7 @@
 #include <limits>
 #include <string_view>
 
-namespace tavro::text_form {
+namespace tavro {
 
 inline bool IsBlank(char c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
@@ -49,4 +50,4 @@ inline int ScanRecord(std::string_view line, int32_t* out, int max) {
   return ScanInts(line.substr(i), out, max);
 }
 
-}  // namespace tavro::text_form
+}  // namespace tavro
