@@ -123,6 +123,9 @@ struct PcbRndCase {
   const char* unnamed;   // how the format names unnamed nets
 };
 
+// Shown by the test runner (ctest lists each case by this).
+void PrintTo(const PcbRndCase& c, std::ostream* os) { *os << "format " << c.format; }
+
 class PcbRndReads : public ::testing::TestWithParam<PcbRndCase> {};
 
 TEST_P(PcbRndReads, TheGoldenProject) {
