@@ -4,6 +4,7 @@
 // sorts report progress and can be cancelled through the host.
 #include <algorithm>
 #include <cstdint>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -17,6 +18,8 @@ namespace tavro {
 namespace {
 
 // Selection sort of `list` with `keys` moved along; less(a, b) on the keys.
+// Used where `less` is not a strict weak order (the pin order), so only the
+// plain scan gives the defined result.
 template <class T, class Key, class Less>
 void SelectionSort(ItemList<T>& list, std::vector<Key>& keys, Less less) {
   for (size_t i = 0; i + 1 < list.size(); ++i) {
@@ -30,6 +33,42 @@ void SelectionSort(ItemList<T>& list, std::vector<Key>& keys, Less less) {
   }
 }
 
+// The same selection sort for a strict weak order `less`, finding each
+// pass's first smallest item through an ordered index of the unsorted
+// positions (smallest key, then first position) instead of a scan: the
+// result, swaps included, is exactly the scan's. `afterPass(i)` runs after
+// position i is settled and returns false to stop; the sort then returns
+// false.
+template <class T, class Key, class Less, class AfterPass>
+bool OrderedSelectionSort(ItemList<T>& list, std::vector<Key>& keys, Less less,
+                          AfterPass afterPass) {
+  auto before = [&](size_t a, size_t b) {
+    if (less(keys[a], keys[b])) return true;
+    if (less(keys[b], keys[a])) return false;
+    return a < b;
+  };
+  std::set<size_t, decltype(before)> open(before);
+  for (size_t i = 0; i < list.size(); ++i) open.insert(i);
+  for (size_t i = 0; i < list.size(); ++i) {
+    const size_t least = *open.begin();
+    open.erase(open.begin());
+    if (least != i) {
+      // Position i moves to `least`: re-file it under its new position.
+      open.erase(i);
+      std::swap(list[i], list[least]);
+      std::swap(keys[i], keys[least]);
+      open.insert(least);
+    }
+    if (!afterPass(i)) return false;
+  }
+  return true;
+}
+
+template <class T, class Key, class Less>
+void OrderedSelectionSort(ItemList<T>& list, std::vector<Key>& keys, Less less) {
+  OrderedSelectionSort(list, keys, less, [](size_t) { return true; });
+}
+
 // The part sorts: one pass per position, each followed by a step of the
 // progress; 1 when the host asks to stop, else 0.
 template <class Key, class Less>
@@ -37,17 +76,9 @@ int SortParts(ItemList<CPart>& parts, std::vector<Key>& keys, Less less) {
   if (parts.empty()) return 0;
   Host& host = CurrentHost();
   host.BeginStage(kStageSortParts, static_cast<int>(parts.size()));
-  for (size_t i = 0; i < parts.size(); ++i) {
-    size_t m = i;
-    for (size_t j = i + 1; j < parts.size(); ++j)
-      if (less(keys[j], keys[m])) m = j;
-    if (m != i) {
-      std::swap(parts[i], parts[m]);
-      std::swap(keys[i], keys[m]);
-    }
-    if (host.Step(true) != 0) return 1;
-  }
-  return 0;
+  const bool done =
+      OrderedSelectionSort(parts, keys, less, [&](size_t) { return host.Step(true) == 0; });
+  return done ? 0 : 1;
 }
 
 // The decimal value at the start of s, as atoi reads it (saturated).
@@ -67,7 +98,7 @@ int64_t LeadingValue(std::string_view s) {
 void CSheet::SortText() {
   std::vector<const CText*> keys;
   for (const auto& t : texts_) keys.push_back(t.get());
-  SelectionSort(texts_, keys, [](const CText* a, const CText* b) { return *a < *b; });
+  OrderedSelectionSort(texts_, keys, [](const CText* a, const CText* b) { return *a < *b; });
 }
 
 void CSheet::SortPin() {
@@ -85,12 +116,12 @@ void CSheet::SortLine(int kind) {
   const bool rows = kind == kKindHWire || kind == kKindHBus || kind == kKindHLine;
   if (rows) {
     // Horizontal lines from the top down, each row from the left.
-    SelectionSort(list, keys,
-                  [](CPoint a, CPoint b) { return a.y != b.y ? a.y > b.y : a.x < b.x; });
+    OrderedSelectionSort(list, keys,
+                         [](CPoint a, CPoint b) { return a.y != b.y ? a.y > b.y : a.x < b.x; });
   } else {
     // Vertical lines from the left, each column from the bottom up.
-    SelectionSort(list, keys,
-                  [](CPoint a, CPoint b) { return a.x != b.x ? a.x < b.x : a.y < b.y; });
+    OrderedSelectionSort(list, keys,
+                         [](CPoint a, CPoint b) { return a.x != b.x ? a.x < b.x : a.y < b.y; });
   }
 }
 
