@@ -110,8 +110,9 @@ int BuildNets(std::span<const NetSheet> sheets, NetList& nets);
 
 // The full path that a part's "FILE" property names, seen from the sheet file
 // at sheetPath: backslashes (the separator of files made on the desktop
-// platform) become slashes, and a relative name is taken relative to the
-// folder of sheetPath. Empty for an empty value.
+// platform) become slashes, the CP932 value becomes a platform (UTF-8) path,
+// and a relative name is taken relative to the folder of sheetPath. Empty for
+// an empty value.
 std::string ResolveSheetFile(std::string_view value, const std::string& sheetPath);
 
 // Whether a net name is a marker (holds "{TAVRO}"), never a net name.

@@ -15,6 +15,7 @@
 #include "core/net/connectivity.h"
 #include "core/net/net.h"
 #include "core/net/net_keys.h"
+#include "core/platform/codec.h"
 #include "core/platform/dbcs.h"
 #include "core/platform/host.h"
 
@@ -38,7 +39,9 @@ CNetName MakeEntry(const CPart& part, const CPin& pin, const std::string& filePa
 std::string ResolveSheetFile(std::string_view value, const std::string& sheetPath) {
   if (value.empty()) return {};
   namespace fs = std::filesystem;
-  const std::string name = ReplaceAll(value, "\\", "/");
+  // The property is CP932 with backslash separators (a backslash may also be
+  // a trail byte, which ReplaceAll leaves alone); platform paths are UTF-8.
+  const std::string name = Cp932ToUtf8(ReplaceAll(value, "\\", "/"));
   const bool drive = name.size() >= 2 && name[1] == ':';  // "C:/..." as the desktop wrote it
   fs::path p(name);
   if (!p.is_absolute() && !drive) p = fs::path(sheetPath).parent_path() / p;

@@ -230,7 +230,7 @@ TEST(ResolveSheetFile, Names) {
       {"lower\\sub.tcd", "/a/b/top.tcd", "/a/b/lower/sub.tcd"},
       {"..\\c\\x.tcd", "/a/b/top.tcd", "/a/c/x.tcd"},
       {"/abs/y.tcd", "/a/b/top.tcd", "/abs/y.tcd"},
-      {table + ".tcd", "/a/b/top.tcd", "/a/b/" + table + ".tcd"},
+      {table + ".tcd", "/a/b/top.tcd", "/a/b/表.tcd"},  // a platform (UTF-8) path
       {"sub.tcd", "", "sub.tcd"},
   };
   for (const auto& c : cases) EXPECT_EQ(ResolveSheetFile(c.value, c.sheet), c.want) << c.value;
