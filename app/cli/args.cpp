@@ -42,7 +42,7 @@ std::optional<ParsedArgs> ParseArgs(const std::vector<std::string>& args,
       out.help = true;
       continue;
     }
-    const OptionSpec* spec = nullptr;
+    const OptionSpec* option = nullptr;
     std::optional<std::string> inlineValue;
     std::string shown = a;
     if (a.rfind("--", 0) == 0) {
@@ -52,15 +52,15 @@ std::optional<ParsedArgs> ParseArgs(const std::vector<std::string>& args,
         name = name.substr(0, eq);
         shown = "--" + name;
       }
-      spec = findLong(name);
+      option = findLong(name);
     } else if (a.size() == 2) {
-      spec = findShort(a[1]);
+      option = findShort(a[1]);
     }
-    if (!spec) {
+    if (!option) {
       error = "unknown option '" + shown + "'";
       return std::nullopt;
     }
-    if (spec->takesValue) {
+    if (option->takesValue) {
       if (!inlineValue) {
         if (i + 1 >= args.size()) {
           error = "option '" + shown + "' needs a value";
@@ -68,13 +68,13 @@ std::optional<ParsedArgs> ParseArgs(const std::vector<std::string>& args,
         }
         inlineValue = args[++i];
       }
-      out.values[spec->longName] = *inlineValue;
+      out.values[option->longName] = *inlineValue;
     } else {
       if (inlineValue) {
         error = "option '" + shown + "' takes no value";
         return std::nullopt;
       }
-      out.values[spec->longName] = "";
+      out.values[option->longName] = "";
     }
   }
   return out;

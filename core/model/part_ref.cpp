@@ -64,23 +64,23 @@ std::optional<RefFormat> ParseRefFormat(std::string_view fmt) {
     }
     if (seen) return std::nullopt;  // a second conversion
     seen = true;
-    std::string spec = "%";
+    std::string conv = "%";
     size_t flags = 0;
     while (i < fmt.size() && std::string_view("-+ #0").find(fmt[i]) != npos) {
       if (++flags > 5) return std::nullopt;
-      spec += fmt[i++];
+      conv += fmt[i++];
     }
     size_t digits = 0;
     while (i < fmt.size() && IsDigit(fmt[i])) {
       if (++digits > kMaxFieldDigits) return std::nullopt;
-      spec += fmt[i++];
+      conv += fmt[i++];
     }
     if (i < fmt.size() && fmt[i] == '.') {
-      spec += fmt[i++];
+      conv += fmt[i++];
       digits = 0;
       while (i < fmt.size() && IsDigit(fmt[i])) {
         if (++digits > kMaxFieldDigits) return std::nullopt;
-        spec += fmt[i++];
+        conv += fmt[i++];
       }
     }
     // Length modifiers h, l and ll are accepted; the number is always passed
@@ -93,7 +93,7 @@ std::optional<RefFormat> ParseRefFormat(std::string_view fmt) {
     }
     if (i >= fmt.size() || std::string_view("diuoxX").find(fmt[i]) == npos) return std::nullopt;
     f.type = fmt[i++];
-    f.conversion = spec + "ll" + f.type;
+    f.conversion = conv + "ll" + f.type;
   }
   if (!seen) return std::nullopt;
   return f;
