@@ -18,35 +18,44 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string ExeDir() {
-  std::error_code ec;
-  fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-  if (ec) return {};
-  return exe.parent_path().string();
+std::string& TestDataDir() {
+  static std::string dir;
+  return dir;
 }
 
 }  // namespace
 
-std::string DataDir() {
-  if (const char* d = std::getenv("TAVRO_DATA_DIR"); d && *d) return d;
+std::string ProgramPath() {
   std::error_code ec;
-  // Running from the build tree: the build's copy of data/.
-  if (fs::is_directory(TAVRO_BUILD_DATA_DIR, ec)) {
-    std::string exeDir = ExeDir();
-    fs::path build = fs::path(TAVRO_BUILD_DATA_DIR).parent_path().parent_path();
-    if (!exeDir.empty() && exeDir.rfind(build.string(), 0) == 0) return TAVRO_BUILD_DATA_DIR;
-  }
-  // Installed: <prefix>/bin/tavro next to <prefix>/share/tavro.
-  std::string exeDir = ExeDir();
-  if (!exeDir.empty()) {
-    fs::path rel = fs::path(exeDir).parent_path() / "share" / "tavro";
-    if (fs::is_directory(rel, ec)) return rel.string();
-  }
-  if (fs::is_directory(TAVRO_INSTALL_DATA_DIR, ec)) return TAVRO_INSTALL_DATA_DIR;
-  return TAVRO_BUILD_DATA_DIR;
+  fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+  return ec ? std::string() : exe.string();
 }
 
-std::string DataFile(std::string_view name) { return (fs::path(DataDir()) / name).string(); }
+std::vector<std::string> DataDirs() {
+  if (!TestDataDir().empty()) return {TestDataDir()};
+  std::vector<std::string> dirs;
+  if (const std::string exe = ProgramPath(); !exe.empty())
+    dirs.push_back((fs::path(exe).parent_path().parent_path() / "share" / "tavro").string());
+  if (const char* d = std::getenv("TAVRO_DATA_DIR"); d && *d) dirs.push_back(d);
+  return dirs;
+}
+
+std::string DataDir() {
+  const std::vector<std::string> dirs = DataDirs();
+  return dirs.empty() ? std::string() : dirs.front();
+}
+
+std::string DataFile(std::string_view name) {
+  const std::vector<std::string> dirs = DataDirs();
+  std::error_code ec;
+  for (const std::string& d : dirs) {
+    fs::path p = fs::path(d) / name;
+    if (fs::is_regular_file(p, ec)) return p.string();
+  }
+  return (fs::path(dirs.empty() ? std::string() : dirs.front()) / name).string();
+}
+
+void SetDataDirForTests(std::string dir) { TestDataDir() = std::move(dir); }
 
 std::optional<std::string> ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

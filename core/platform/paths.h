@@ -5,15 +5,24 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tavro {
 
-// Folder of the installed data files (title frames, report template, DXF
-// header...). $TAVRO_DATA_DIR when set; the build tree's copy when the program
-// runs from the build tree; else <prefix>/share/tavro.
+// The folders searched for data files (title frames, report template, DXF
+// header...), in order: <bin>/../share/tavro beside the running program (the
+// build tree has the same layout), then $TAVRO_DATA_DIR when set. A folder set
+// with SetDataDirForTests is the only one.
+std::vector<std::string> DataDirs();
+// The first folder of DataDirs().
 std::string DataDir();
-// Full path of a data file in DataDir().
+// Full path of a data file: in the first folder that holds it, else in
+// DataDir() (so that a message names where it was expected).
 std::string DataFile(std::string_view name);
+// Tests: the one folder searched instead of the others (empty: none).
+void SetDataDirForTests(std::string dir);
+// The running program's own path; empty when unknown.
+std::string ProgramPath();
 
 // Reads a whole file; nullopt when it cannot be read.
 std::optional<std::string> ReadFile(const std::string& path);

@@ -12,6 +12,7 @@
 #include "core/file/archive.h"
 #include "core/platform/codec.h"
 #include "core/platform/font.h"
+#include "core/platform/paths.h"
 #include "core/platform/settings.h"
 #include "support/test_util.h"
 
@@ -36,8 +37,8 @@ CSheetDoc RichDoc() {
 // Points the data folder at `dir` for the lifetime of the guard.
 class DataDirGuard {
  public:
-  explicit DataDirGuard(const std::string& dir) { ::setenv("TAVRO_DATA_DIR", dir.c_str(), 1); }
-  ~DataDirGuard() { ::unsetenv("TAVRO_DATA_DIR"); }
+  explicit DataDirGuard(const std::string& dir) { SetDataDirForTests(dir); }
+  ~DataDirGuard() { SetDataDirForTests({}); }
 };
 
 // ---------------------------------------------------------------------------
