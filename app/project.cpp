@@ -208,15 +208,12 @@ std::vector<std::pair<std::string, std::string>> ProjectFile::GetProperties(
   return props;
 }
 
-bool ProjectFile::SetProperty(const std::string& projectPath, std::string_view name,
-                              std::string_view value, std::string* error) {
-  std::optional<std::string> data = ReadFile(projectPath);
-  if (!data) {
-    if (error) *error = "cannot read the project file";
-    return false;
-  }
-  std::vector<std::string> lines = SplitLines(*data);
-  if (!lines.empty() && lines.back().empty() && !data->empty() && data->back() == '\n')
+namespace {
+
+// The project file's text with one property added or replaced.
+std::string WithProperty(const std::string& data, std::string_view name, std::string_view value) {
+  std::vector<std::string> lines = SplitLines(data);
+  if (!lines.empty() && lines.back().empty() && !data.empty() && data.back() == '\n')
     lines.pop_back();
   std::string newLine = PropertyLine(name, value);
   std::string wantName = Trim(name);
@@ -249,6 +246,26 @@ bool ProjectFile::SetProperty(const std::string& projectPath, std::string_view n
     text += "Property List\n" + newLine + "\nEndPropertyList\n";
   else if (inList && !replaced)
     text += newLine + "\nEndPropertyList\n";  // unterminated list
+  return text;
+}
+
+}  // namespace
+
+bool ProjectFile::SetProperty(const std::string& projectPath, std::string_view name,
+                              std::string_view value, std::string* error) {
+  return SetProperties(projectPath, {{std::string(name), std::string(value)}}, error);
+}
+
+bool ProjectFile::SetProperties(const std::string& projectPath,
+                                const std::vector<std::pair<std::string, std::string>>& props,
+                                std::string* error) {
+  std::optional<std::string> data = ReadFile(projectPath);
+  if (!data) {
+    if (error) *error = "cannot read the project file";
+    return false;
+  }
+  std::string text = std::move(*data);
+  for (const auto& [name, value] : props) text = WithProperty(text, name, value);
   return WriteFileAtomic(projectPath, text, error);
 }
 

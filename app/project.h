@@ -59,6 +59,10 @@ class ProjectFile {
   // be read or written.
   static bool SetProperty(const std::string& projectPath, std::string_view name,
                           std::string_view value, std::string* error = nullptr);
+  // Adds or replaces several properties in one write, in the order given.
+  static bool SetProperties(const std::string& projectPath,
+                            const std::vector<std::pair<std::string, std::string>>& props,
+                            std::string* error = nullptr);
 
   // The version of a first line ("Project File Ver 0.03" gives 3); 0 when the
   // line is not a project file's first line.

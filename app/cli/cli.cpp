@@ -18,7 +18,9 @@ void PrintHelp() {
       "Tavro draws circuit sheets and turns them into netlists, reports and drawings.\n"
       "Commands:\n");
   for (const Command& c : Commands()) std::printf("  %-12s %s\n", c.name, c.summary);
-  std::printf("\n`tavro <command> --help` describes the options of a command.\n");
+  std::printf(
+      "\n`tavro help <command>` (or `tavro <command> --help`) describes the options of a\n"
+      "command. Every command takes -q, --quiet. `-o -` writes a text output to stdout.\n");
 }
 
 }  // namespace
@@ -45,16 +47,24 @@ int Run(int argc, char** argv) {
     std::printf("tavro %s\n", Version().c_str());
     return kExitOk;
   }
-  if (first == "--help" || first == "-h" || first == "help") {
+  std::vector<std::string> args(argv + 2, argv + argc);
+  if (first == "help") {
+    // `tavro help CMD` is `tavro CMD --help`.
+    if (args.empty())
+      first = "--help";
+    else if (args.size() > 1)
+      return Usage("help", "expected one command name");
+    else {
+      first = args[0];
+      args = {"--help"};
+    }
+  }
+  if (first == "--help" || first == "-h") {
     PrintHelp();
     return kExitOk;
   }
-  for (const Command& c : Commands()) {
-    if (first == c.name) {
-      std::vector<std::string> args(argv + 2, argv + argc);
-      return c.run(args);
-    }
-  }
+  for (const Command& c : Commands())
+    if (first == c.name) return c.run(args);
   std::fprintf(stderr, "tavro: unknown command '%s'\nTry 'tavro --help'.\n", first.c_str());
   return kExitUsage;
 }

@@ -32,16 +32,21 @@ int RunConvert(const std::vector<std::string>& args) {
     PrintCommandHelp("convert", "[options] IN OUT",
                      "Converts a sheet file (.tcd) or a text-form file (.txt) into the format\n"
                      "that OUT's extension (or --to) names: .tcd a sheet file, .txt the text\n"
-                     "form of the main sheet. A text-form input becomes a new sheet of the\n"
-                     "paper from the settings (or --size). Title files (Title.A3 ...) are\n"
-                     "sheet files: write them with --to tcd.",
+                     "form of the main sheet; OUT \"-\" writes the text form to stdout.\n"
+                     "A text-form input becomes a new sheet of the paper from the settings\n"
+                     "(or --size). Title files (Title.A3 ...) are sheet files: write them\n"
+                     "with --to tcd. Text forms are CP932 text: view one with\n"
+                     "`iconv -f CP932`.",
                      kOptions);
     return kExitOk;
   }
   if (parsed->positional.size() != 2) return Usage("convert", "expected IN and OUT");
   const std::string& in = parsed->positional[0];
   const std::string& out = parsed->positional[1];
-  std::string format = HasExtension(out, ".tcd") ? "tcd" : HasExtension(out, ".txt") ? "txt" : "";
+  const bool toStdout = IsStdout(out);
+  std::string format = HasExtension(out, ".tcd")               ? "tcd"
+                       : HasExtension(out, ".txt") || toStdout ? "txt"
+                                                               : "";
   if (auto to = parsed->Get("to")) format = *to;
   if (format != "tcd" && format != "txt") {
     return Usage("convert",
@@ -50,6 +55,8 @@ int RunConvert(const std::vector<std::string>& args) {
                      : "OUT must end in .tcd (sheet file) or .txt (text form), or use --to");
   }
   const bool toSheet = format == "tcd";
+  if (toSheet && toStdout)
+    return Usage("convert", "a sheet file is binary: give OUT a file name, or write --to txt");
   std::optional<long> size;
   if (auto s = parsed->Get("size")) {
     size = ParseInt(*s);
@@ -73,6 +80,12 @@ int RunConvert(const std::vector<std::string>& args) {
         parsed->Has("title-include") || AppSettings().GetInt("FileSave", "TitleInclude") != 0;
     st = doc.Save(out, titleInclude);
     if (!st.ok) return Fail(OneLine(st.message, out));
+    return kExitOk;
+  }
+  if (toStdout) {
+    const std::string text = doc.WriteText();
+    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0)
+      return Fail("cannot write to stdout");
     return kExitOk;
   }
   if (!WriteFileAtomic(out, doc.WriteText(), &error))

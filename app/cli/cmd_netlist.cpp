@@ -31,9 +31,9 @@ std::string FormatHelp() {
   std::string s = "Formats (number, name, extension):\n";
   for (const NetlistFormat& f : NetlistFormats()) {
     if (f.listPosition < 0) continue;
-    char line[96];
-    std::snprintf(line, sizeof line, "  %2d  %-18s %s\n", f.number, f.name, f.extension);
-    s += line;
+    char number[16];
+    std::snprintf(number, sizeof number, "  %2d  ", f.number);
+    s += number + PadRight(f.name, 18) + " " + f.extension + "\n";
   }
   return s;
 }

@@ -12,7 +12,7 @@ namespace {
 
 const std::vector<OptionSpec> kOptions = {
     {"all", 'a', false, nullptr, "list every file, not only the checked ones"},
-    {"set", 's', true, "NAME=VALUE", "set a project property (and list nothing)"},
+    {"set", 's', true, "NAME=VALUE", "set a project property (and list nothing)", true},
 };
 
 }  // namespace
@@ -24,7 +24,7 @@ int RunProject(const std::vector<std::string>& args) {
   if (parsed->help) {
     PrintCommandHelp("project", "[options] FILE.tpj",
                      "Lists the sheet files of a project (\"1:\" checked, \"0:\" unchecked) and\n"
-                     "its properties, or sets one property.",
+                     "its properties, or sets properties (--set, once per property).",
                      kOptions);
     return kExitOk;
   }
@@ -34,12 +34,15 @@ int RunProject(const std::vector<std::string>& args) {
   auto entries = ProjectFile::ReadEntries(path);
   if (!entries) return Fail(FileMessage(kMsgCannotOpen, path) + " (not a project file)");
 
-  if (auto set = parsed->Get("set")) {
-    size_t eq = set->find('=');
-    if (eq == std::string::npos || eq == 0) return Usage("project", "--set needs NAME=VALUE");
-    std::string name = Utf8ToCp932(set->substr(0, eq));
-    std::string value = Utf8ToCp932(set->substr(eq + 1));
-    if (!ProjectFile::SetProperty(path, name, value, &error))
+  if (parsed->Has("set")) {
+    // Every pair is set, in the order given, with one write of the file.
+    std::vector<std::pair<std::string, std::string>> props;
+    for (const std::string& set : parsed->GetAll("set")) {
+      size_t eq = set.find('=');
+      if (eq == std::string::npos || eq == 0) return Usage("project", "--set needs NAME=VALUE");
+      props.emplace_back(Utf8ToCp932(set.substr(0, eq)), Utf8ToCp932(set.substr(eq + 1)));
+    }
+    if (!ProjectFile::SetProperties(path, props, &error))
       return Fail(FileMessage(kMsgCannotCreate, path) + " (" + error + ")");
     return kExitOk;
   }

@@ -10,8 +10,8 @@ namespace {
 constexpr int kBarWidth = 30;
 }  // namespace
 
-ProgressBar::ProgressBar(std::FILE* out, bool force)
-    : out_(out), enabled_(force || (out != nullptr && ::isatty(::fileno(out)) != 0)) {}
+ProgressBar::ProgressBar(bool quiet, std::FILE* out, bool force)
+    : out_(out), enabled_(!quiet && (force || (out != nullptr && ::isatty(::fileno(out)) != 0))) {}
 
 ProgressBar::~ProgressBar() { Finish(); }
 

@@ -11,8 +11,8 @@ namespace tavro::cli {
 
 class ProgressBar : public Host {
  public:
-  // Draws on `out` when it is a terminal (or always with force).
-  explicit ProgressBar(std::FILE* out = stderr, bool force = false);
+  // Draws on `out` when it is a terminal (or always with force), never when quiet.
+  explicit ProgressBar(bool quiet = false, std::FILE* out = stderr, bool force = false);
   ~ProgressBar() override;
   ProgressBar(const ProgressBar&) = delete;
   ProgressBar& operator=(const ProgressBar&) = delete;
