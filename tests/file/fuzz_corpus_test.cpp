@@ -19,6 +19,9 @@ struct Harness {
   bool (*entry)(const uint8_t*, size_t);
 };
 
+// Shown by the test runner (ctest lists each case by this, not by its bytes).
+void PrintTo(const Harness& h, std::ostream* os) { *os << h.name; }
+
 class FuzzCorpusTest : public ::testing::TestWithParam<Harness> {};
 
 TEST_P(FuzzCorpusTest, EveryInputPasses) {
