@@ -7,6 +7,7 @@ int RunProject(const std::vector<std::string>& args);
 int RunNetlist(const std::vector<std::string>& args);
 int RunInfo(const std::vector<std::string>& args);
 int RunConvert(const std::vector<std::string>& args);
+int RunConfig(const std::vector<std::string>& args);
 
 const std::vector<Command>& Commands() {
   static const std::vector<Command> commands = {
@@ -14,6 +15,7 @@ const std::vector<Command>& Commands() {
       {"convert", "convert a sheet file or a text-form file (.tcd, .txt)", RunConvert},
       {"project", "list a project's sheet files and properties, or set a property", RunProject},
       {"netlist", "write the netlist of a sheet or a project in one of 29 formats", RunNetlist},
+      {"config", "show the settings in effect and what they mean; set one", RunConfig},
   };
   return commands;
 }

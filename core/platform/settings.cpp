@@ -314,7 +314,20 @@ void Settings::LoadText(std::string_view text) {
   std::erase_if(values_, [](const auto& kv) { return kv.second.empty(); });
 }
 
-bool Settings::Save() const {
+std::vector<Settings::Entry> Settings::Entries() const {
+  std::vector<Entry> out;
+  for (const auto& [section, keys] : values_)
+    for (const auto& [key, stored] : keys) out.push_back({section, key, DecodeString(stored)});
+  return out;
+}
+
+bool Settings::Has(std::string_view section, std::string_view key) const {
+  auto s = values_.find(section);
+  return s != values_.end() && s->second.find(key) != s->second.end();
+}
+
+bool Settings::Save() {
+  lastError_.clear();
   if (path_.empty()) return true;
   std::string out;
   for (const auto& [section, keys] : values_) {
@@ -333,7 +346,7 @@ bool Settings::Save() const {
   std::error_code ec;
   fs::path parent = fs::path(path_).parent_path();
   if (!parent.empty()) fs::create_directories(parent, ec);
-  return WriteFileAtomic(path_, out);
+  return WriteFileAtomic(path_, out, &lastError_);
 }
 
 int32_t Settings::GetInt(std::string_view section, std::string_view key, int32_t def) const {

@@ -45,6 +45,19 @@ class Settings {
   bool DeleteValue(std::string_view section, std::string_view key);
   bool DeleteSection(std::string_view section);
 
+  // A value as stored: its section and key as the file spells them, and its
+  // text (nullopt for a binary value).
+  struct Entry {
+    std::string section;
+    std::string key;
+    std::optional<std::string> text;
+  };
+  // Every stored value, sections and keys in name order.
+  std::vector<Entry> Entries() const;
+  bool Has(std::string_view section, std::string_view key) const;
+  // Why the last write failed ("" after a good one).
+  const std::string& LastError() const { return lastError_; }
+
   // Re-reads the file (discarding the in-memory values).
   void Reload();
   // Replaces the in-memory values with those of a settings file's text
@@ -55,8 +68,9 @@ class Settings {
   static std::string DefaultPath();
 
  private:
-  bool Save() const;
+  bool Save();
   std::string path_;
+  std::string lastError_;
   // section -> key -> raw stored value (strings in CP932; binary as hex).
   using Section = std::map<std::string, std::string, SettingsNameLess>;
   std::map<std::string, Section, SettingsNameLess> values_;
