@@ -5,7 +5,9 @@
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")"
 tools/setup.sh
-cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAVRO_TESTS=OFF >/dev/null
+# The program alone: no tests and no benchmarks (./test.sh builds those).
+cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAVRO_TESTS=OFF \
+  -DTAVRO_BENCH=OFF >/dev/null
 cmake --build build-release
 exe=build-release/app/tavro
 "$exe" --version
@@ -21,4 +23,7 @@ done
 echo
 echo "== tavro netlist -f PADS-PCB $demo/demo.tpj -o build-release/demo.net"
 "$exe" netlist -f PADS-PCB "$demo/demo.tpj" -o build-release/demo.net
-cat build-release/demo.net
+# Netlists are CP932 text with CR LF line ends, as board tools read them.
+iconv -f CP932 -t UTF-8 build-release/demo.net | tr -d '\r'
+echo
+echo "The netlist is in build-release/demo.net."
