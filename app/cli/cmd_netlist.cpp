@@ -1,5 +1,8 @@
 // tavro netlist [options] (SHEET.tcd | PROJECT.tpj)
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
 
 #include "app/cli/args.h"
 #include "app/cli/cli.h"
@@ -8,16 +11,20 @@
 #include "app/netlist_job.h"
 #include "core/net/netlist_format.h"
 #include "core/platform/codec.h"
+#include "core/platform/paths.h"
 #include "core/platform/settings.h"
 
 namespace tavro::cli {
 
 namespace {
 
+namespace fs = std::filesystem;
+
 const std::vector<OptionSpec> kOptions = {
     {"format", 'f', true, "F",
      "format number 1-29 or name (\"PADS-PCB\", \"SPICE\"); default: the stored one"},
-    {"output", 'o', true, "FILE", "netlist file (default: beside the input, .net/.cir/.asc)"},
+    {"output", 'o', true, "FILE",
+     "netlist file (default: beside the input, .net/.cir/.asc); - for stdout"},
     {"start", 0, true, "N", "first number of unnamed nets (default: the stored StartNo)"},
     {"pcb", 0, true, "PROPERTY", "part property holding the footprint (default: the stored PCB)"},
     {"compo", 0, true, "EXT",
@@ -26,6 +33,29 @@ const std::vector<OptionSpec> kOptions = {
     {"all", 'a', false, nullptr, "every file of the project, not only the checked ones"},
     {"list-formats", 0, false, nullptr, "list the formats and exit"},
 };
+
+// A folder of this run's own, removed with everything in it at the end.
+struct PrivateFolder {
+  std::string path;
+  PrivateFolder() {
+    std::error_code ec;
+    std::string tmpl = (fs::temp_directory_path(ec) / "tavro-XXXXXX").string();
+    if (!ec && ::mkdtemp(tmpl.data())) path = tmpl;
+  }
+  ~PrivateFolder() {
+    std::error_code ec;
+    if (!path.empty()) fs::remove_all(path, ec);
+  }
+  PrivateFolder(const PrivateFolder&) = delete;
+  PrivateFolder& operator=(const PrivateFolder&) = delete;
+};
+
+bool CopyToStdout(const std::string& path) {
+  const std::optional<std::string> data = ReadFile(path);
+  if (!data) return false;
+  return std::fwrite(data->data(), 1, data->size(), stdout) == data->size() &&
+         std::fflush(stdout) == 0;
+}
 
 std::string FormatHelp() {
   std::string s = "Formats (number, name, extension):\n";
@@ -86,17 +116,35 @@ int RunNetlist(const std::vector<std::string>& args) {
   if (parsed->Has("unix")) options.unixLineEnds = true;
   if (parsed->Has("all")) options.allFiles = true;
 
-  ProgressBar bar;
+  // "-o -": the netlist is written as usual, under the name it would have
+  // beside the input (the header shows that name), into a private folder,
+  // and then copied to stdout.
+  const bool toStdout = IsStdout(options.outputPath);
+  std::optional<PrivateFolder> folder;
+  if (toStdout) {
+    if (options.componentFile)
+      return Usage("netlist",
+                   "the component section goes to a file of its own (--compo, or the stored "
+                   "Tool/Compo): give -o FILE");
+    folder.emplace();
+    if (folder->path.empty()) return Fail("cannot create a temporary folder");
+    options.outputPath =
+        folder->path + "/" + fs::path(NetlistOutputPath(input, options.format)).filename().string();
+  }
+
+  ProgressBar bar(parsed->quiet);
   const NetlistResult r = RunNetlist(input, options, &bar, ReadInputDocument);
   bar.Finish();
   if (r.status == NetlistResult::kCancelled) return Fail("cancelled");
   if (r.status == NetlistResult::kFailed) return Fail(r.message);
+  if (toStdout && !CopyToStdout(r.outputPath)) return Fail("cannot write to stdout");
 
+  const Summary summary(parsed->quiet, toStdout);
   const NetlistFormat* f = FindNetlistFormat(options.format);
-  std::printf("netlist: %s (%s)\n", r.outputPath.c_str(), f ? f->name : "");
-  if (!r.componentPath.empty()) std::printf("components: %s\n", r.componentPath.c_str());
-  std::printf("nets: %d\n", r.nets);
-  std::printf("connections: %d\n", r.connections);
+  summary.Print("netlist: %s (%s)\n", toStdout ? "stdout" : r.outputPath.c_str(), f ? f->name : "");
+  if (!r.componentPath.empty()) summary.Print("components: %s\n", r.componentPath.c_str());
+  summary.Print("nets: %d\n", r.nets);
+  summary.Print("connections: %d\n", r.connections);
   return kExitOk;
 }
 
