@@ -2,11 +2,10 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <exception>
 #include <filesystem>
 #include <unordered_set>
 
-#include "app/project.h"
+#include "app/check_job.h"
 #include "core/model/sheet.h"
 #include "core/net/net.h"
 #include "core/net/netlist_format.h"
@@ -22,75 +21,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kMsgCannotOpen = "ファイル %1 を開けません";
-constexpr const char* kMsgCannotCreate = "ファイル %1 を作成できません";
 constexpr const char* kMsgExtEmpty = "コンポーネントファイル拡張子を設定してください。";
 constexpr const char* kMsgExtInvalid = "ファイル拡張子が不正または使用できません。";
 
 // Extensions a component file must not take: the system's own files.
 constexpr std::string_view kReservedExt[] = {"tcd", "tpj", "bak", "net", "exe",
                                              "nrp", "csv", "log", "html"};
-
-std::string FileMessage(const char* tmpl, const std::string& file, const std::string& why = {}) {
-  std::string m = ReplaceAll(tmpl, "%1", file);
-  if (!why.empty()) m += " (" + why + ")";
-  return m;
-}
-
-// A message on one line.
-std::string OneLine(std::string s) {
-  for (char& c : s)
-    if (c == '\n' || c == '\r') c = ' ';
-  return Trim(s);
-}
-
-std::string FullPath(const std::string& path) {
-  std::error_code ec;
-  fs::path p = fs::absolute(fs::path(path), ec);
-  return (ec ? fs::path(path) : p).lexically_normal().string();
-}
-
-// The host during a run: progress goes to the caller's host; "is this FILE
-// open" is answered from the sheets the run covers, which are the sheets the
-// run has open.
-class JobHost : public Host {
- public:
-  JobHost(Host& target, std::vector<std::string> open) : target_(target), open_(std::move(open)) {}
-  void BeginStage(int stage, int total) override { target_.BeginStage(stage, total); }
-  int Step(bool advance) override { return target_.Step(advance); }
-  bool IsFileOpen(const std::string& path) override {
-    for (const std::string& f : open_)
-      if (EqualNoCase(f, path)) return true;
-    return false;
-  }
-  int GridStep() override { return target_.GridStep(); }
-  int FontNo(const LogFont& font) override { return target_.FontNo(font); }
-  int ProjectFileNumber(const std::string& path) override {
-    return target_.ProjectFileNumber(path);
-  }
-  int ProjectFileCount() override { return target_.ProjectFileCount(); }
-  std::string ProjectPath() override { return target_.ProjectPath(); }
-  std::string Author() override { return target_.Author(); }
-  std::string ProjectProperty(const std::string& key) override {
-    return target_.ProjectProperty(key);
-  }
-
- private:
-  Host& target_;
-  std::vector<std::string> open_;
-};
-
-DocStatus LoadSheetFile(const std::string& path, CSheetDoc& doc) {
-  // The title frame plays no part in a netlist, so it is not loaded.
-  const std::optional<std::string> data = ReadFile(path);
-  if (!data) {
-    DocStatus st;
-    st.ok = false;
-    st.message = FileMessage(kMsgCannotOpen, path);
-    return st;
-  }
-  return doc.Load(*data, path, false);
-}
 
 NetlistResult Failed(std::string message) {
   NetlistResult r;
@@ -117,6 +53,7 @@ NetlistOptions NetlistOptions::FromSettings(const Settings& s) {
   o.unixLineEnds = s.GetInt("Tool", "NetUnix") != 0;
   o.index = s.GetInt("Tool", "Index") != 0;
   o.html = s.GetInt("Tool", "Html") != 0;
+  o.indexOptions = NetIndexOptions::FromSettings(s);
   return o;
 }
 
@@ -210,39 +147,6 @@ std::optional<std::string> CheckComponentExt(std::string_view ext, std::string_v
   return std::nullopt;
 }
 
-std::string ApplyLineEnds(std::string_view text, bool unix) {
-  if (unix) return std::string(text);
-  std::string out;
-  out.reserve(text.size() + text.size() / 16);
-  for (char c : text) {
-    if (c == '\n') out += '\r';
-    out += c;
-  }
-  return out;
-}
-
-std::optional<std::vector<std::string>> CoveredSheetFiles(const std::string& input, bool allFiles,
-                                                          std::string& error) {
-  const std::string path = FullPath(input);
-  const bool project = path.size() >= 4 && EqualNoCase(path.substr(path.size() - 4), ".tpj");
-  if (!project) return std::vector<std::string>{path};
-  auto entries = ProjectFile::ReadEntries(path);
-  if (!entries) {
-    error = FileMessage(kMsgCannotOpen, input, "not a project file");
-    return std::nullopt;
-  }
-  std::vector<std::string> files;
-  for (const ProjectEntry& e : *entries)
-    if (allFiles || e.checked) files.push_back(fs::path(e.path).lexically_normal().string());
-  if (files.empty()) {
-    error = FileMessage(kMsgCannotOpen, input,
-                        allFiles ? "the project lists no sheet file"
-                                 : "the project has no checked sheet file; --all takes every file");
-    return std::nullopt;
-  }
-  return files;
-}
-
 void GatherComponents(std::span<const GatherSheet> sheets, CSheet& working) {
   Host& host = CurrentHost();
   int index = 0;
@@ -273,8 +177,9 @@ NetlistResult RunNetlist(const std::string& input, const NetlistOptions& options
     return Failed("unknown netlist format " + std::to_string(options.format));
 
   std::string error;
-  auto files = CoveredSheetFiles(input, options.allFiles, error);
-  if (!files) return Failed(error);
+  const std::string inputs[] = {input};
+  const auto coverage = ResolveCoverage(inputs, options.allFiles, error);
+  if (!coverage) return Failed(error);
 
   NetlistResult result;
   result.outputPath = options.outputPath.empty()
@@ -288,55 +193,47 @@ NetlistResult RunNetlist(const std::string& input, const NetlistOptions& options
   if (!result.componentPath.empty() &&
       FullPath(result.componentPath) == FullPath(result.outputPath))
     return Failed(FileMessage(kMsgCannotCreate, result.componentPath, "it is the netlist itself"));
-  // Never write over an input.
-  for (const std::string& out : {result.outputPath, result.componentPath}) {
-    if (out.empty()) continue;
-    const std::string full = FullPath(out);
-    bool clash = full == FullPath(input);
-    for (const std::string& in : *files) clash = clash || full == in;
-    if (clash) return Failed(FileMessage(kMsgCannotCreate, out, "it is an input of the netlist"));
-  }
+  // The report and the index are named after the netlist.
+  const std::string reportPath = options.report ? NetReportPath(result.outputPath) : std::string();
+  const std::string reportHtmlPath =
+      options.report && options.html ? NetReportHtmlPath(reportPath) : std::string();
+  const bool index = options.index && coverage->IsProject();
+  const std::string indexPath =
+      index ? NetIndexOutputPath(result.outputPath, options.indexOptions.html) : std::string();
+  // Never write over an input, nor one output over another.
+  const std::string outputs[] = {result.outputPath, result.componentPath, reportPath,
+                                 reportHtmlPath, indexPath};
+  if (auto clash = OutputOverInput(outputs, *coverage))
+    return Failed(FileMessage(kMsgCannotCreate, *clash, "it is an input of the netlist"));
+  for (size_t i = 0; i < std::size(outputs); ++i)
+    for (size_t j = i + 1; j < std::size(outputs); ++j)
+      if (!outputs[i].empty() && !outputs[j].empty() &&
+          FullPath(outputs[i]) == FullPath(outputs[j]))
+        return Failed(FileMessage(kMsgCannotCreate, outputs[j], "another output of the netlist"));
 
-  JobHost host(progress ? *progress : CurrentHost(), *files);
+  CoverageHost host(progress ? *progress : CurrentHost(), *coverage);
   ScopedHost scoped(&host);
 
   // Read every covered sheet; one that cannot be read stops the run.
-  std::vector<CSheetDoc> docs(files->size());
-  host.BeginStage(kStageReadFiles, static_cast<int>(files->size()));
-  for (size_t i = 0; i < files->size(); ++i) {
-    if (host.Step(true) != 0) return Cancelled();
-    const std::string& path = (*files)[i];
-    std::error_code ec;
-    if (!fs::is_regular_file(path, ec))
-      return Failed(FileMessage(kMsgCannotOpen, path, "no such sheet file"));
-    DocStatus st;
-    try {
-      st = loader ? loader(path, docs[i]) : LoadSheetFile(path, docs[i]);
-    } catch (const std::exception& e) {
-      st.ok = false;
-      st.message = e.what();
-    }
-    if (!st.ok) {
-      std::string why = OneLine(st.message);
-      if (why.find(path) != std::string::npos || why == FileMessage(kMsgCannotOpen, path))
-        return Failed(why);
-      return Failed(FileMessage(kMsgCannotOpen, path, why));
-    }
-  }
-
-  std::vector<NetSheet> netSheets;
-  std::vector<GatherSheet> gather;
-  for (size_t i = 0; i < docs.size(); ++i) {
-    netSheets.push_back({&docs[i].GetSheet(), (*files)[i]});
-    gather.push_back({&docs[i], (*files)[i]});
+  std::vector<CSheetDoc> docs;
+  switch (LoadCoveredSheets(*coverage, loader, docs, error)) {
+    case LoadResult::kCancelled:
+      return Cancelled();
+    case LoadResult::kFailed:
+      return Failed(error);
+    case LoadResult::kOk:
+      break;
   }
   NetList nets;
-  if (BuildNets(netSheets, nets) != 0) return Cancelled();
+  if (BuildCoveredNets(*coverage, docs, nets) != 0) return Cancelled();
+  std::vector<GatherSheet> gather;
+  for (size_t i = 0; i < docs.size(); ++i) gather.push_back({&docs[i], coverage->sheets[i].path});
   CSheet working(kSheetScratch);
   GatherComponents(gather, working);
 
   const std::string fileName = Utf8ToCp932(fs::path(result.outputPath).filename().string());
-  NetlistText text = ComposeNetlist(nets, working, options, fileName, NetlistDate());
+  const std::string date = NetlistDate();
+  NetlistText text = ComposeNetlist(nets, working, options, fileName, date);
   if (text.cancelled) return Cancelled();
 
   std::string why;
@@ -348,6 +245,37 @@ NetlistResult RunNetlist(const std::string& input, const NetlistOptions& options
     return Failed(FileMessage(kMsgCannotCreate, result.componentPath, why));
   result.nets = text.nets;
   result.connections = text.connections;
+
+  if (options.report) {
+    NetReportOutput out;
+    out.textPath = reportPath;
+    out.htmlPath = reportHtmlPath;
+    out.templatePath = options.templatePath;
+    out.unixLineEnds = options.unixLineEnds;
+    NetReportWritten w = WriteNetReport(nets, NetCounts{text.nets, text.connections},
+                                        coverage->listedFiles, date, out);
+    if (w.status == NetReportWritten::kCancelled) return Cancelled();
+    if (w.status == NetReportWritten::kFailed) return Failed(w.message);
+    result.reportPath = reportPath;
+    result.reportHtmlPath = reportHtmlPath;
+    result.report = w.summary;
+    result.statusText = std::move(w.statusText);
+    for (std::string& warning : w.warnings) result.warnings.push_back(std::move(warning));
+  }
+
+  if (index) {
+    NetIndexOptions io = options.indexOptions;
+    io.outputPath = indexPath;
+    io.writeFile = true;
+    io.unixLineEnds = options.unixLineEnds;
+    if (io.templatePath.empty()) io.templatePath = options.templatePath;
+    const std::string project[] = {coverage->projectPath};
+    NetIndexResult r = RunNetIndex(project, io, &host, loader);
+    for (std::string& warning : r.warnings) result.warnings.push_back(std::move(warning));
+    if (r.status == NetIndexResult::kCancelled) return Cancelled();
+    if (r.status == NetIndexResult::kFailed) return Failed(r.message);
+    result.indexPath = r.outputPath;
+  }
   return result;
 }
 

@@ -9,8 +9,12 @@
 // joined, merged by name and sorted), gather their parts on a working sheet
 // (parts without a reference and hierarchical block symbols left out), and
 // write header, component section, nets, open-net list (format 24) and footer.
-// The component section can go to a file of its own. Line ends are CR LF, or
-// LF with unixLineEnds. Files are replaced only when complete.
+// The component section can go to a file of its own. With report, the net
+// report follows (the netlist's path with ".nrp", and with html ".nrp.html";
+// see net_report.h); with index and a project as input, the net index of the
+// project (the netlist's path with ".net.csv" or ".net.html", which is the
+// project's name beside it when the netlist is; see net_index.h). Line ends
+// are CR LF, or LF with unixLineEnds. Files are replaced only when complete.
 #pragma once
 
 #include <functional>
@@ -20,6 +24,9 @@
 #include <string_view>
 #include <vector>
 
+#include "app/covered_sheets.h"
+#include "app/net_index.h"
+#include "app/net_report.h"
 #include "core/file/document.h"
 #include "core/net/connectivity.h"
 
@@ -29,23 +36,23 @@ class Host;
 class Settings;
 
 struct NetlistOptions {
-  int format = 1;              // format number, 1 to 29
-  std::string outputPath;      // empty: beside the input (NetlistOutputPath)
-  unsigned startNo = 1;        // first number of unnamed nets
-  std::string pcbProperty;     // part property holding the footprint (CP932)
-  bool componentFile = false;  // component section into a file of its own
-  std::string componentExt;    // that file's extension, without the dot (CP932)
-  bool unixLineEnds = false;   // LF instead of CR LF
-  bool allFiles = false;       // every file of a project, not only the checked ones
-  bool index = false;          // also the net index (written by a later job)
-  bool html = false;           // also the HTML report (written by a later job)
+  int format = 1;                // format number, 1 to 29
+  std::string outputPath;        // empty: beside the input (NetlistOutputPath)
+  unsigned startNo = 1;          // first number of unnamed nets
+  std::string pcbProperty;       // part property holding the footprint (CP932)
+  bool componentFile = false;    // component section into a file of its own
+  std::string componentExt;      // that file's extension, without the dot (CP932)
+  bool unixLineEnds = false;     // LF instead of CR LF
+  bool allFiles = false;         // every file of a project, not only the checked ones
+  bool report = false;           // also the net report (".nrp")
+  bool html = false;             // with report, also its HTML form (".nrp.html")
+  bool index = false;            // also the net index of a project
+  NetIndexOptions indexOptions;  // how the index is written (its outputPath is not used)
+  std::string templatePath;      // HTML template; empty: tavrohtml.dat of the data folder
 
   // The defaults of a run: section "Tool" ("NetType" is a list position).
   static NetlistOptions FromSettings(const Settings& settings);
 };
-
-// Reads one covered sheet file into a document (CSheetDoc::Open when empty).
-using SheetLoader = std::function<DocStatus(const std::string& path, CSheetDoc& doc)>;
 
 struct NetlistResult {
   enum Status { kOk, kCancelled, kFailed };
@@ -55,7 +62,12 @@ struct NetlistResult {
   int nets = 0;                       // nets written
   int connections = 0;                // pin entries of those nets minus one each
   std::string outputPath;
-  std::string componentPath;  // empty when no component file was written
+  std::string componentPath;   // empty when no component file was written
+  std::string reportPath;      // the net report; empty when none was written
+  std::string reportHtmlPath;  // its HTML form; empty when none was written
+  NetReportSummary report;     // what the report found
+  std::string statusText;      // UTF-8, the report's "総ネット数 %4d / %5d"
+  std::string indexPath;       // the net index; empty when none was written
 };
 
 // The texts of one netlist, before line ends are applied.
@@ -81,14 +93,6 @@ std::string ComponentFilePath(const std::string& netlistPath, std::string_view e
 // Checks a component file extension as the netlist dialog does; the message
 // (UTF-8) when it cannot be used. `netlistExt` is the netlist's own extension.
 std::optional<std::string> CheckComponentExt(std::string_view ext, std::string_view netlistExt);
-// LF line ends to CR LF (unless unix).
-std::string ApplyLineEnds(std::string_view text, bool unix);
-
-// The sheet files a run covers: `input` itself, or the files of a project
-// (".tpj") in project order. nullopt with `error` (UTF-8) when the project
-// cannot be read or lists no file.
-std::optional<std::vector<std::string>> CoveredSheetFiles(const std::string& input, bool allFiles,
-                                                          std::string& error);
 
 // Copies the parts of the sheets onto a working sheet for the component
 // sections, as the reference numbering gathers them: each copy tagged with

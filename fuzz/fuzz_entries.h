@@ -6,6 +6,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -13,6 +14,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/html_template.h"
 #include "app/project.h"
 #include "core/file/archive.h"
 #include "core/file/document.h"
@@ -118,6 +120,29 @@ inline bool SettingsFile(const uint8_t* data, size_t size) {
   const std::string value(Bytes(data, size).substr(0, 64));
   s.WriteString("Fuzz", "Value", value);
   return s.GetString("Fuzz", "Value", "") == value;
+}
+
+// The HTML report template. Whatever the template holds, the values put into
+// a page or a block bring no markup characters of their own: filled with
+// values full of them, the page holds as many of each as filled with plain
+// values.
+inline bool HtmlTemplateFile(const uint8_t* data, size_t size) {
+  const HtmlTemplate t(Bytes(data, size));
+  auto fill = [&](const std::string& v) {
+    HtmlPage page{v, v, {v, v}};
+    HtmlRow row;
+    row.netName = row.alias = row.ref = row.partName = row.pinNo = row.pinName = v;
+    row.pinElect = row.path = row.file = row.docNo = row.x = row.y = v;
+    std::string out = t.PageHead(page) + t.PageTail();
+    for (const char* section : {"$RPT$", "$RPT_HEAD$", "$NET$", "$LOG$", "$LOG2$"})
+      out += t.Block(section, v, {row, row}, &page);
+    return out;
+  };
+  const std::string hostile = fill("<x y=\"'&\">"), plain = fill("v");
+  for (char c : std::string_view("<>\"'"))
+    if (std::count(hostile.begin(), hostile.end(), c) != std::count(plain.begin(), plain.end(), c))
+      return false;
+  return true;
 }
 
 }  // namespace tavro::fuzz

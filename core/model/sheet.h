@@ -189,10 +189,11 @@ class CSheet : public CObject {
   void GetCrossNet(std::vector<const CLine*>& list) const;
   // Adds the pins of this sheet to the wire groups in nets (built by
   // CreateWireGroup on the same list); filePath is the sheet file's full path
-  // recorded in each pin entry. 1 when cancelled, else 0.
-  int CreatePinGroup(NetList& nets, const std::string& filePath);
+  // and fileNo the sheet's number in the project, both recorded in each pin
+  // entry. 1 when cancelled, else 0.
+  int CreatePinGroup(NetList& nets, const std::string& filePath, int fileNo = 0);
   void CreatePinGroupHelper(NetList& nets, const CPart& part, const CPin& pin,
-                            std::string_view name, const std::string& filePath);
+                            std::string_view name, const std::string& filePath, int fileNo = 0);
   // Merges nets: mode 1 within one sheet, mode 0 across the sheets of a
   // project. 1 when cancelled, else 0.
   static int NetCorrection(NetList& nets, int mode);

@@ -167,25 +167,28 @@ void CSheet::CalcPinOpen() {
   const Settings& settings = AppSettings();
   const bool ncX = settings.GetInt("Default", "Pin NCX", 0) != 0;
   const bool openX = settings.GetInt("Default", "Pin OpenX", 0) != 0;
+  // Only displayed pins are marked and unmarked: a hidden pin keeps the bit
+  // as it stands (it is not drawn), and a mark it still holds from before it
+  // was hidden takes no part in the clearing below.
   auto clearX = [&](CPin& pin) {
+    if (!pin.IsDisp()) return false;
     if (ncX && IsNoConnect(pin)) return false;  // a No Connect pin keeps its X
     const bool had = pin.IsDispX();
     pin.ModifyElect(0, kPinOpenX);
     return had;
   };
+  auto marked = [](const CPin& pin) { return pin.IsDisp() && pin.IsDispX(); };
+  // Every displayed pin of the kind (No Connect or not) marked, or unmarked.
+  auto markAll = [&](bool noConnect, bool on) {
+    for (auto& part : parts_)
+      for (auto& pin : part->Pins()) {
+        if (IsNoConnect(*pin) != noConnect || !pin->IsDisp()) continue;
+        pin->ModifyElect(on ? uint32_t{kPinOpenX} : 0u, on ? 0u : uint32_t{kPinOpenX});
+      }
+  };
 
-  for (auto& part : parts_)
-    for (auto& pin : part->Pins()) {
-      if (!IsNoConnect(*pin)) continue;
-      const bool show = ncX && pin->IsDisp();
-      pin->ModifyElect(show ? uint32_t{kPinOpenX} : 0u, show ? 0u : uint32_t{kPinOpenX});
-    }
-  for (auto& part : parts_)
-    for (auto& pin : part->Pins()) {
-      if (IsNoConnect(*pin)) continue;
-      const bool show = openX && pin->IsDisp();
-      pin->ModifyElect(show ? uint32_t{kPinOpenX} : 0u, show ? 0u : uint32_t{kPinOpenX});
-    }
+  markAll(true, ncX);
+  markAll(false, openX);
   if (!openX) {
     calcOpenMode_ = 0;
     return;
@@ -208,10 +211,10 @@ void CSheet::CalcPinOpen() {
     auto& pins = part.Pins();
     // Pins of the same part that share a connection point.
     for (size_t a = 0; a < pins.size(); ++a) {
-      if (!pins[a]->IsDispX()) continue;
+      if (!marked(*pins[a])) continue;
       bool met = false;
       for (size_t b = a + 1; b < pins.size(); ++b) {
-        if (!pins[b]->IsDispX() || pins[b]->GetEndPoint() != pins[a]->GetEndPoint()) continue;
+        if (!marked(*pins[b]) || pins[b]->GetEndPoint() != pins[a]->GetEndPoint()) continue;
         clearX(*pins[b]);
         met = true;
       }
@@ -235,7 +238,7 @@ void CSheet::CalcPinOpen() {
       if (!grown.Intersects(w->GetBoundingRect())) continue;
       int cleared = 0;
       for (auto& p : pins) {
-        if (!p->IsDispX()) continue;
+        if (!marked(*p)) continue;
         if (p->GetEndPoint() != w->GetStartPoint() && p->GetEndPoint() != w->GetEndPoint())
           continue;
         if (clearX(*p) && ++cleared >= 2) break;
@@ -243,7 +246,7 @@ void CSheet::CalcPinOpen() {
     }
     // Junction dots on a wire.
     for (auto& p : pins) {
-      if (!p->IsDispX()) continue;
+      if (!marked(*p)) continue;
       for (const auto& j : juncs_) {
         if (j->GetPoint() != p->GetEndPoint()) continue;
         bool onWire = false;

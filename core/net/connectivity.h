@@ -50,8 +50,9 @@
 //    the first net carrying its name, or a new net of that name; any other
 //    hidden pin a net of its own marked "{TAVRO}Open Pin2" (hidden No Connect
 //    pins are skipped). Each pin entry records the part name, the sheet file's
-//    full path, the reference (cut after its last digit for packages of two or
-//    more gates, so U12A is written U12) and a copy of the pin.
+//    full path and the sheet's number in the project, the reference (cut after
+//    its last digit for packages of two or more gates, so U12A is written U12)
+//    and a copy of the pin.
 //
 // 3. Nets of a project (BuildNets below, net_merge.cpp). Each sheet's nets
 //    are built into a fresh list; the lists are joined in sheet order and
@@ -95,10 +96,12 @@ class CSheet;
 
 // One sheet to be covered by a netlist, with the full path of its sheet file
 // (recorded in every pin entry, and the folder against which a "FILE" property
-// without a folder is resolved).
+// without a folder is resolved) and its number in the project (1-based,
+// recorded in every pin entry; 0 takes the sheet's position in the list).
 struct NetSheet {
   CSheet* sheet = nullptr;
   std::string filePath;
+  int number = 0;
 };
 
 // Builds the nets of the sheets as the netlist command does: per sheet

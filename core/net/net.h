@@ -3,6 +3,7 @@
 // first is the net's name; no two equal when letter case is ignored).
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -77,10 +78,21 @@ class CNet : public CObject {
 
   // Netlist text: the header template of a format with the three header lines
   // filled in (see netlist_format.h for the second step), the text of this
-  // net (counter read and advanced), and the footer.
+  // net (counter read and advanced), and the footer. The internal formats of
+  // the net information file read the second argument without advancing
+  // it: format 0 writes the net's report line in that mode (0 open net, 1
+  // alias net, 2 hidden net), format -1 the rule-check lines of the pins
+  // that the pair with that single bit concerns (see rule_check.h).
   static std::string MakeHead(int format);
   std::string MakeString(int format, unsigned& counter) const;
   static std::string MakeTail(int format);
+
+  // The rule check: the mask of the pairs of electrical types this net
+  // raises (bit k stands for pair k of DrcPairs()).
+  uint32_t CheckPinDRC() const;
+  // The rule-check line of one pin entry: reference, pin number, pin name,
+  // electrical type, sheet file name and number, connection point.
+  std::string MakeDRCSubString(const CNetName& entry) const;
 
  private:
   ItemList<CLine> wires_;

@@ -156,10 +156,12 @@ int CSheet::SortNet(NetList& nets) {
 int BuildNets(std::span<const NetSheet> sheets, NetList& nets) {
   nets.clear();
   NetList all;
-  for (const NetSheet& s : sheets) {
+  for (size_t i = 0; i < sheets.size(); ++i) {
+    const NetSheet& s = sheets[i];
     if (s.sheet == nullptr) continue;
+    const int number = s.number > 0 ? s.number : static_cast<int>(i) + 1;
     NetList one;
-    if (s.sheet->CreateWireGroup(one) != 0 || s.sheet->CreatePinGroup(one, s.filePath) != 0)
+    if (s.sheet->CreateWireGroup(one) != 0 || s.sheet->CreatePinGroup(one, s.filePath, number) != 0)
       return 1;
     for (auto& net : one) all.push_back(std::move(net));
   }

@@ -7,7 +7,9 @@
 // netlist_components.cpp).
 //
 // Besides the 29 public formats (1 to 29) there are internal ones: 0 (the
-// node text of the net information file), -1 (rule check text), -24 (the
+// node text and the net lines of the net information file; the counter
+// argument is the line's mode there), -1 (rule check text; the counter
+// argument is the pair's bit), -24 (the
 // open-net list written after a format 24 netlist) and -19, -21, -22 (the
 // component-oriented writers behind formats 19, 21 and 22).
 //

@@ -36,35 +36,38 @@ void AddNodes(std::string& s, const std::vector<std::string>& nodes, std::string
   }
 }
 
-// Nodes each followed by `sep`, wrapped by line length: the lengths are
-// summed per line; a node that takes the sum beyond `maxLen` starts the next
-// line (after trimming, `cont`), and after `perLine` nodes on a line the
-// line is closed the same way. Returns true when the last line was closed
-// after its `perLine`-th node.
+// What becomes of the node whose length takes a line's sum beyond the limit.
+enum class Crossing {
+  kStartsNextLine,  // the line is closed before it (18)
+  kStaysOnLine,     // it stays, and the line is closed after it (28, 29)
+};
+
+// Nodes each followed by `sep`, wrapped by line length: the lengths (with
+// their separators) are summed per line; when a node takes the sum beyond
+// `maxLen` the line is trimmed and `cont` follows, before or after that node
+// as `crossing` says; after `perLine` nodes on a line the line is closed the
+// same way. Returns true when the last line was closed after its
+// `perLine`-th node.
 bool AddWrapped(std::string& s, const std::vector<std::string>& nodes, std::string_view sep,
-                size_t maxLen, size_t perLine, std::string_view cont) {
+                size_t maxLen, size_t perLine, std::string_view cont, Crossing crossing) {
   size_t sum = 0, onLine = 0;
   bool closedFull = false;
+  auto close = [&] {
+    closedFull = onLine == perLine;
+    TrimEnd(s);
+    s += cont;
+    sum = 0;
+    onLine = 0;
+  };
   for (const std::string& node : nodes) {
     const size_t len = node.size() + sep.size();
-    if (onLine > 0 && sum + len > maxLen) {
-      TrimEnd(s);
-      s += cont;
-      sum = 0;
-      onLine = 0;
-    }
+    if (crossing == Crossing::kStartsNextLine && onLine > 0 && sum + len > maxLen) close();
     s += node;
     s += sep;
     sum += len;
     ++onLine;
     closedFull = false;
-    if (onLine == perLine) {
-      TrimEnd(s);
-      s += cont;
-      sum = 0;
-      onLine = 0;
-      closedFull = true;
-    }
+    if (onLine == perLine || (crossing == Crossing::kStaysOnLine && sum > maxLen)) close();
   }
   return closedFull;
 }
@@ -243,7 +246,7 @@ std::string NetCalay(const NetLine& l) {
 // eight nodes; a blank line follows unless the last line was full.
 std::string NetUltiboard(const NetLine& l) {
   std::string s = LineStart(l);
-  const bool full = AddWrapped(s, Nodes(l), ", ", 81, 8, "\n");
+  const bool full = AddWrapped(s, Nodes(l), ", ", 81, 8, "\n", Crossing::kStartsNextLine);
   TrimEnd(s);
   return s + (full ? "\n" : "\n\n");
 }
@@ -284,11 +287,12 @@ std::string NetDkMagic(const NetLine& l) {
   return s + "]\n";
 }
 
-// 28 MM-2/MM-Colmo, 29 Dream CAD: "NAME     ; A, B, ..." lines of at most 80
-// characters and ten nodes, continued with 11 blanks.
+// 28 MM-2/MM-Colmo, 29 Dream CAD: "NAME     ; A, B, ..." continued with 11
+// blanks after the node that takes a line's nodes beyond 80 characters (that
+// node stays on the line) and after the tenth node of a line.
 std::string NetMm2(const NetLine& l) {
   std::string s = LineStart(l);
-  AddWrapped(s, Nodes(l), ", ", 80, 10, Continue("\n", 11));
+  AddWrapped(s, Nodes(l), ", ", 80, 10, Continue("\n", 11), Crossing::kStaysOnLine);
   StripEnd(s, ", \t\r\n");
   return s + "\n";
 }

@@ -66,6 +66,11 @@ std::string NetCadlusPc(const NetLine& l);    // 24, -24
 std::string NetDkMagic(const NetLine& l);     // 26
 std::string NetMm2(const NetLine& l);         // 28, 29
 
+// --- the net information file (net_info.cpp); the line's number is the
+// mode (0) or the rule-check pair's bit (-1) ---
+std::string NetInfo(const NetLine& l);       // 0
+std::string NetRuleCheck(const NetLine& l);  // -1
+
 // --- component sections (netlist_components.cpp) ---
 void CompMentor(std::vector<NetPackage>& p, const NetWriteOptions& o, std::string& out);     // 5
 void CompVisula(std::vector<NetPackage>& p, const NetWriteOptions& o, std::string& out);     // 6

@@ -2,9 +2,11 @@
 #include "core/net/netname.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <limits>
 
 #include "core/model/part.h"
+#include "core/platform/codec.h"
 #include "core/platform/dbcs.h"
 
 namespace tavro {
@@ -28,6 +30,10 @@ int LeadingValue(std::string_view s) {
 int Sign(int64_t v) { return v < 0 ? -1 : (v > 0 ? 1 : 0); }
 
 }  // namespace
+
+std::string CNetName::GetSheetName() const {
+  return Utf8ToCp932(std::filesystem::path(fileName_).filename().string());
+}
 
 bool CNetName::operator==(const CNetName& o) const {
   return EqualNoCase(GetPinNo(), o.GetPinNo()) && EqualNoCase(refName_, o.refName_);

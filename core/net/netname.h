@@ -3,6 +3,7 @@
 // valid after its sheet is closed.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "core/model/object.h"
@@ -20,6 +21,12 @@ class CNetName : public CObject {
   // Full path of the sheet file the pin comes from (a platform path).
   const std::string& GetFileName() const { return fileName_; }
   void SetFileName(const std::string& s) { fileName_ = s; }
+  // That file's name without its folder, as reports write it (CP932).
+  std::string GetSheetName() const;
+  // The sheet's number in the project (1-based; for sheets given without a
+  // project, the position in their list); 0 when not recorded.
+  int GetFileNo() const { return fileNo_; }
+  void SetFileNo(int n) { fileNo_ = n; }
   const std::string& GetPartName() const { return partName_; }
   void SetPartName(const std::string& s) { partName_ = s; }
   // The reference as written in netlists (gate-stripped for multi-gate packages).
@@ -46,9 +53,14 @@ class CNetName : public CObject {
 
   // The node text of this entry in a netlist format.
   std::string MakeString(int format) const;
+  // Whether this entry is one of the pins that a rule-check pair concerns;
+  // `bit` is the pair's single bit (CNet::CheckPinDRC), any other value
+  // gives false.
+  bool CheckDRC(uint32_t bit) const;
 
  private:
   std::string fileName_;
+  int fileNo_ = 0;
   std::string partName_;
   std::string refName_;
   std::string refPrefix_;

@@ -23,11 +23,13 @@ namespace tavro {
 
 namespace {
 
-// A pin entry: the part name, the sheet file, the reference as netlists
-// write it (gate-stripped for packages of two or more gates) and the pin.
-CNetName MakeEntry(const CPart& part, const CPin& pin, const std::string& filePath) {
+// A pin entry: the part name, the sheet file and its number, the reference
+// as netlists write it (gate-stripped for packages of two or more gates) and
+// the pin.
+CNetName MakeEntry(const CPart& part, const CPin& pin, const std::string& filePath, int fileNo) {
   CNetName e;
   e.SetFileName(filePath);
+  e.SetFileNo(fileNo);
   e.SetPartName(part.GetPartName());
   e.SetRefName(part.GetPackageMax() < 2 ? part.GetRefName() : part.GetRefNameA());
   e.SetPin(pin);
@@ -49,14 +51,14 @@ std::string ResolveSheetFile(std::string_view value, const std::string& sheetPat
 }
 
 void CSheet::CreatePinGroupHelper(NetList& nets, const CPart& part, const CPin& pin,
-                                  std::string_view name, const std::string& filePath) {
+                                  std::string_view name, const std::string& filePath, int fileNo) {
   auto net = std::make_unique<CNet>();
-  net->Add(MakeEntry(part, pin, filePath));
+  net->Add(MakeEntry(part, pin, filePath, fileNo));
   if (!name.empty()) net->SetNetName(name);
   nets.push_back(std::move(net));
 }
 
-int CSheet::CreatePinGroup(NetList& nets, const std::string& filePath) {
+int CSheet::CreatePinGroup(NetList& nets, const std::string& filePath, int fileNo) {
   Host& host = CurrentHost();
   host.BeginStage(kStagePinGroups, static_cast<int>(parts_.size()));
 
@@ -140,13 +142,13 @@ int CSheet::CreatePinGroup(NetList& nets, const std::string& filePath) {
       held[n] = std::make_unique<std::unordered_set<std::string>>();
       for (const auto& e : nets[n]->Entries()) held[n]->insert(netkeys::SameKey(*e));
     }
-    CNetName entry = MakeEntry(part, pin, filePath);
+    CNetName entry = MakeEntry(part, pin, filePath, fileNo);
     if (held[n]->insert(netkeys::SameKey(entry)).second)
       nets[n]->Entries().push_back(std::make_unique<CNetName>(std::move(entry)));
     if (pin.IsDisp()) boxes[n].Add(pin.GetEndPoint());
   };
   auto helper = [&](const CPart& part, const CPin& pin, std::string_view name) {
-    CreatePinGroupHelper(nets, part, pin, name, filePath);
+    CreatePinGroupHelper(nets, part, pin, name, filePath, fileNo);
     boxes.push_back(netkeys::ContactBox(*nets.back()));
     nameBits.push_back(netkeys::NameBits(*nets.back(), true));
     held.emplace_back();

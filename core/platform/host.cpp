@@ -25,6 +25,16 @@ const char* StageTextUtf8(int stage) {
       return "データ出力中";
     case kStageIndex:
       return "インデックス作成中";
+    case kStageNetReport:
+      return "ネット情報出力中";
+    case kStageNetIndex:
+      return "ネットインデックス作成";
+    case kStageCollect:
+      return "データ収集中";
+    case kStageSort:
+      return "ソート中";
+    case kStageWriteFile:
+      return "ファイル出力中";
     default:
       return "";
   }

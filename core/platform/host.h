@@ -20,6 +20,12 @@ enum Stage : int {
   kStageSortParts = 5,   // "部品データソート中"
   kStageWrite = 6,       // "データ出力中"
   kStageIndex = 7,       // "インデックス作成中"
+  // The net report and the net index of a project.
+  kStageNetReport = 8,   // "ネット情報出力中"
+  kStageNetIndex = 9,    // "ネットインデックス作成" (the command, no steps)
+  kStageCollect = 10,    // "データ収集中"
+  kStageSort = 11,       // "ソート中"
+  kStageWriteFile = 12,  // "ファイル出力中"
 };
 // The UTF-8 text of a stage code ("" for an unknown code).
 const char* StageTextUtf8(int stage);

@@ -42,7 +42,8 @@ INSTANTIATE_TEST_SUITE_P(Harnesses, FuzzCorpusTest,
                          ::testing::Values(Harness{"sheet_file", fuzz::SheetFile},
                                            Harness{"text_form", fuzz::TextForm},
                                            Harness{"project", fuzz::ProjectFileEntry},
-                                           Harness{"settings", fuzz::SettingsFile}),
+                                           Harness{"settings", fuzz::SettingsFile},
+                                           Harness{"html_template", fuzz::HtmlTemplateFile}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

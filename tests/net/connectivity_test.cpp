@@ -431,6 +431,38 @@ TEST_F(PinOpenTest, MarksFollowTheSettings) {
   }
 }
 
+// Marks are set and cleared on displayed pins only: a hidden pin keeps the
+// mark it held before it was hidden, whatever the settings, and that mark
+// does not take away the mark of a displayed pin at the same point (hidden
+// pins connect nothing by position).
+TEST_F(PinOpenTest, HiddenPinsKeepTheirMarkAsItStands) {
+  struct {
+    int ncX, openX;
+    std::vector<std::string> want;
+  } cases[] = {
+      {0, 0, {"U1-3", "U1-4"}},
+      {1, 0, {"U1-1", "U1-2", "U1-3", "U1-4"}},
+      {0, 1, {"R1-2", "R2-1", "R3-2", "R4-2", "U1-3", "U1-4", "U1-5"}},
+      {1, 1, {"R1-2", "R2-1", "R3-2", "R4-2", "U1-1", "U1-2", "U1-3", "U1-4", "U1-5"}},
+  };
+  for (const auto& c : cases) {
+    Set(c.ncX, c.openX);
+    CSheet sheet;
+    BuildOpenPinSheet(sheet);
+    CPart& u = *sheet.Parts().back();
+    // Pin 3 (hidden Input) and a hidden No Connect pin 4 were marked before
+    // they were hidden; the displayed Input pin 5 ends where pin 3 ends.
+    AddPin(u, {5000, -600}, {4700, -600}, "4", HiddenPin(kPinNoConnect));
+    AddPin(u, {5000, -400}, {4700, -400}, "5", kPinInput);
+    u.CalcBoundRect();
+    u.Pins()[2]->ModifyElect(kPinOpenX, 0);
+    u.Pins()[3]->ModifyElect(kPinOpenX, 0);
+    sheet.SetCalcOpenMode(1);
+    sheet.CalcPinOpen();
+    EXPECT_EQ(WithX(sheet), c.want) << c.ncX << c.openX;
+  }
+}
+
 TEST_F(PinOpenTest, NothingHappensUntilTheSheetChanged) {
   Set(0, 1);
   CSheet sheet;

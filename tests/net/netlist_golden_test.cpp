@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 
 #include "app/cli/doc_input.h"
 #include "app/netlist_job.h"
@@ -63,7 +64,8 @@ INSTANTIATE_TEST_SUITE_P(AllFormats, NetlistGolden, ::testing::Range(1, 30),
                          [](const auto& info) { return "Format" + std::to_string(info.param); });
 
 // The same project through the program: stdout, the default CR LF line ends
-// and the clock from SOURCE_DATE_EPOCH.
+// and the clock from SOURCE_DATE_EPOCH. The stored "Index" (on by default)
+// writes the net index beside the netlist.
 TEST(NetlistCommand, WritesTheGoldenProjectEndToEnd) {
   TempDir tmp;
   const std::string out = tmp.file("golden.net");
@@ -71,7 +73,10 @@ TEST(NetlistCommand, WritesTheGoldenProjectEndToEnd) {
                                  out, DataPath("netlist/project/golden.tpj")},
                                 {"SOURCE_DATE_EPOCH=1700000000"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_EQ(r.out, "netlist: " + out + " (PADS-PCB)\nnets: 7\nconnections: 11\n");
+  const std::string index = tmp.file("golden.net.csv");
+  EXPECT_EQ(r.out,
+            "netlist: " + out + " (PADS-PCB)\nindex: " + index + "\nnets: 7\nconnections: 11\n");
+  EXPECT_TRUE(std::filesystem::exists(index));
   EXPECT_EQ(r.err, "");
   std::string expected = ReadAll(DataPath(GoldenName(13)));
   std::string crlf;

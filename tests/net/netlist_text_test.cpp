@@ -75,7 +75,7 @@ TEST(NetlistCounter, NumbersUnnamedNetsByTheFormatsRule) {
 TEST(NetlistCounter, StartsAtTheStartNumberAndLeavesComponentFormatsAlone) {
   const auto net = Chain(2);
   EXPECT_EQ(Text(*net, 2, 41), "NET000041 : R1-1 , R2-1 .\n");
-  for (int format : {19, 21, 22, 0, -1}) {
+  for (int format : {19, 21, 22}) {
     unsigned counter = 5;
     EXPECT_EQ(net->MakeString(format, counter), "") << format;
     EXPECT_EQ(counter, 5u) << format;
@@ -135,6 +135,51 @@ TEST(NetlistNetText, ContinuesAndWrapsLinesAsEachFormatSays) {
     SCOPED_TRACE("format " + std::to_string(c.format) + ", " + std::to_string(c.nodes) + " nodes");
     EXPECT_EQ(Text(*Chain(c.nodes), c.format), c.text);
   }
+}
+
+// A net of the given references, each with pin 1.
+std::unique_ptr<CNet> NetOfRefs(const std::vector<std::string>& refs) {
+  auto net = std::make_unique<CNet>();
+  for (const std::string& ref : refs) {
+    CNetName e;
+    e.SetRefName(ref);
+    CPin pin;
+    pin.SetNo("1", CPoint{0, 0}, 0);
+    e.SetPin(pin);
+    net->Add(e);
+  }
+  return net;
+}
+
+// Formats 28 and 29 keep the node that takes a line beyond 80 characters on
+// that line and continue after it; format 18 moves that node to the next
+// line.
+TEST(NetlistNetText, LengthWrapKeepsOrMovesTheCrossingNode) {
+  // Nine nodes with their ", " take 73 characters (eight of 8, one of 9);
+  // the tenth (8) takes the sum to 81: it stays, and closes the line.
+  const auto tenth = NetOfRefs(
+      {"U101", "U102", "U103", "U104", "U105", "U106", "U107", "U108", "U1001", "U109", "U110"});
+  const char* kTenth =
+      "NET00001 ; U101-1, U102-1, U103-1, U104-1, U105-1, U106-1, U107-1, U108-1, U1001-1, "
+      "U109-1,\n"
+      "           U110-1\n";
+  // Nodes of 20 characters with their separators: four make exactly 80, the
+  // fifth crosses.
+  const auto wide = NetOfRefs({"CONNECTOR_BANK_1", "CONNECTOR_BANK_2", "CONNECTOR_BANK_3",
+                               "CONNECTOR_BANK_4", "CONNECTOR_BANK_5", "CONNECTOR_BANK_6"});
+  const char* kWide =
+      "NET00001 ; CONNECTOR_BANK_1-1, CONNECTOR_BANK_2-1, CONNECTOR_BANK_3-1, CONNECTOR_BANK_4-1, "
+      "CONNECTOR_BANK_5-1,\n"
+      "           CONNECTOR_BANK_6-1\n";
+  for (int format : {28, 29}) {
+    SCOPED_TRACE(format);
+    EXPECT_EQ(Text(*tenth, format), kTenth);
+    EXPECT_EQ(Text(*wide, format), kWide);
+  }
+  EXPECT_EQ(Text(*wide, 18),
+            "* NET000001\n"
+            "CONNECTOR_BANK_1-1, CONNECTOR_BANK_2-1, CONNECTOR_BANK_3-1, CONNECTOR_BANK_4-1,\n"
+            "CONNECTOR_BANK_5-1, CONNECTOR_BANK_6-1,\n\n");
 }
 
 TEST(NetlistNetText, PadsWrapsWhenTheNodeLengthsPassFifty) {

@@ -69,6 +69,25 @@ TEST_F(NetsTest, ResistorWithTwoOpenPinsGivesTwoOpenPinNetsThatNeverMerge) {
   EXPECT_EQ(nets[3]->Entries()[0]->GetFileName(), kSheetB);
 }
 
+// Every pin entry records its sheet's number: the number given (the sheet's
+// place in the project), or the sheet's place in the list.
+TEST_F(NetsTest, PinEntriesRecordTheSheetNumber) {
+  CSheet sheet, other;
+  AddResistor(sheet, "R1", 0, 0);
+  AddResistor(other, "R2", 0, 0);
+  const std::pair<int, int> given[] = {{0, 0}, {1, 3}};
+  const std::pair<int, int> recorded[] = {{1, 2}, {1, 3}};
+  for (size_t i = 0; i < std::size(given); ++i) {
+    const NetSheet both[] = {{&sheet, kSheetA, given[i].first}, {&other, kSheetB, given[i].second}};
+    NetList nets;
+    ASSERT_EQ(BuildNets(both, nets), 0);
+    ASSERT_EQ(nets.size(), 4u);
+    EXPECT_EQ(nets[0]->Entries()[0]->GetFileNo(), recorded[i].first);
+    EXPECT_EQ(nets[3]->Entries()[0]->GetFileNo(), recorded[i].second);
+    EXPECT_EQ(nets[3]->Entries()[0]->GetSheetName(), "sub.tcd");
+  }
+}
+
 TEST_F(NetsTest, TwoPinsTouchingEndToEndFormOneUnnamedNet) {
   CSheet sheet;
   AddResistor(sheet, "R1", 0, 0);
