@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets up what is missing, builds a release build and runs Tavro on the bundled
-# demo: the project's files and properties, what each sheet holds and its
-# netlist.
+# demo: the project's files and properties, what each sheet holds, its
+# netlist, its net report with the rule check, and its net index.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")"
 tools/setup.sh
@@ -26,4 +26,15 @@ echo "== tavro netlist -f PADS-PCB $demo/demo.tpj -o build-release/demo.net"
 # Netlists are CP932 text with CR LF line ends, as board tools read them.
 iconv -f CP932 -t UTF-8 build-release/demo.net | tr -d '\r'
 echo
-echo "The netlist is in build-release/demo.net."
+echo "== tavro check --html $demo/demo.tpj -o build-release/demo.nrp"
+"$exe" check --html "$demo/demo.tpj" -o build-release/demo.nrp
+echo
+echo "== tavro index $demo/demo.tpj -o build-release/demo.net.csv"
+"$exe" index "$demo/demo.tpj" -o build-release/demo.net.csv
+iconv -f CP932 -t UTF-8 build-release/demo.net.csv | tr -d '\r'
+"$exe" index -q --html "$demo/demo.tpj" -o build-release/demo.net.html
+echo
+echo "Written into build-release/:"
+echo "  demo.net                 the netlist (PADS-PCB)"
+echo "  demo.nrp, demo.nrp.html  the net report and rule check (open it in a browser)"
+echo "  demo.net.csv, .net.html  the net index"

@@ -31,6 +31,12 @@ const std::vector<OptionSpec> kOptions = {
      "write the component section to a file of its own with this extension"},
     {"unix", 0, false, nullptr, "end lines with LF instead of CR LF"},
     {"all", 'a', false, nullptr, "every file of the project, not only the checked ones"},
+    {"report", 0, false, nullptr, "also the net report, the netlist's path with .nrp"},
+    {"html", 0, false, nullptr,
+     "with --report, also its HTML form (.nrp.html) (default: the stored Tool/Html)"},
+    {"index", 0, false, nullptr,
+     "also the net index of a project, beside the netlist (default: the stored Tool/Index)"},
+    {"no-index", 0, false, nullptr, "no net index, whatever Tool/Index says"},
     {"list-formats", 0, false, nullptr, "list the formats and exit"},
 };
 
@@ -115,6 +121,12 @@ int RunNetlist(const std::vector<std::string>& args) {
   }
   if (parsed->Has("unix")) options.unixLineEnds = true;
   if (parsed->Has("all")) options.allFiles = true;
+  if (parsed->Has("report")) options.report = true;
+  if (parsed->Has("html")) options.html = true;
+  if (parsed->Has("index") && parsed->Has("no-index"))
+    return Usage("netlist", "--index and --no-index exclude each other");
+  if (parsed->Has("index")) options.index = true;
+  if (parsed->Has("no-index")) options.index = false;
 
   // "-o -": the netlist is written as usual, under the name it would have
   // beside the input (the header shows that name), into a private folder,
@@ -126,6 +138,13 @@ int RunNetlist(const std::vector<std::string>& args) {
       return Usage("netlist",
                    "the component section goes to a file of its own (--compo, or the stored "
                    "Tool/Compo): give -o FILE");
+    // Only the netlist goes to stdout: the stored Tool/Index does not apply,
+    // and the report and index are asked for with a file name.
+    if (options.report || parsed->Has("index"))
+      return Usage("netlist",
+                   "with -o - only the netlist is written: give -o FILE, or use tavro check "
+                   "and tavro index");
+    options.index = false;
     folder.emplace();
     if (folder->path.empty()) return Fail("cannot create a temporary folder");
     options.outputPath =
@@ -143,8 +162,13 @@ int RunNetlist(const std::vector<std::string>& args) {
   const NetlistFormat* f = FindNetlistFormat(options.format);
   summary.Print("netlist: %s (%s)\n", toStdout ? "stdout" : r.outputPath.c_str(), f ? f->name : "");
   if (!r.componentPath.empty()) summary.Print("components: %s\n", r.componentPath.c_str());
+  if (!r.reportPath.empty()) summary.Print("report: %s\n", r.reportPath.c_str());
+  if (!r.reportHtmlPath.empty()) summary.Print("html: %s\n", r.reportHtmlPath.c_str());
+  if (!r.indexPath.empty()) summary.Print("index: %s\n", r.indexPath.c_str());
+  for (const std::string& w : r.warnings) std::fprintf(stderr, "tavro: warning: %s\n", w.c_str());
   summary.Print("nets: %d\n", r.nets);
   summary.Print("connections: %d\n", r.connections);
+  if (!r.statusText.empty()) summary.Print("%s\n", r.statusText.c_str());
   return kExitOk;
 }
 

@@ -8,6 +8,8 @@ int RunNetlist(const std::vector<std::string>& args);
 int RunInfo(const std::vector<std::string>& args);
 int RunConvert(const std::vector<std::string>& args);
 int RunConfig(const std::vector<std::string>& args);
+int RunCheck(const std::vector<std::string>& args);
+int RunIndex(const std::vector<std::string>& args);
 
 const std::vector<Command>& Commands() {
   static const std::vector<Command> commands = {
@@ -15,6 +17,8 @@ const std::vector<Command>& Commands() {
       {"convert", "convert a sheet file or a text-form file (.tcd, .txt)", RunConvert},
       {"project", "list a project's sheet files and properties, or set a property", RunProject},
       {"netlist", "write the netlist of a sheet or a project in one of 29 formats", RunNetlist},
+      {"check", "rule check and net report of a project or of sheets", RunCheck},
+      {"index", "net index of a project: where each signal name occurs", RunIndex},
       {"config", "show the settings in effect and what they mean; set one", RunConfig},
   };
   return commands;

@@ -63,8 +63,9 @@ TEST(CommandLineTest, OutputToStdoutAndQuiet) {
       RunTavro({"netlist", "-fSPICE", "-o" + tmp.file("golden.cir"), kGolden}, env);
   ASSERT_EQ(file.exitCode, 0) << file.err;
   EXPECT_EQ(file.err, "");
-  EXPECT_EQ(file.out,
-            "netlist: " + tmp.file("golden.cir") + " (SPICE)\nnets: 7\nconnections: 11\n");
+  // The stored Tool/Index is on by default: the net index follows, beside the netlist.
+  EXPECT_EQ(file.out, "netlist: " + tmp.file("golden.cir") + " (SPICE)\nindex: " +
+                          tmp.file("golden.net.csv") + "\nnets: 7\nconnections: 11\n");
 
   // "-o -": the netlist alone on stdout, the summary on stderr, no file.
   test::RunResult piped = RunTavro({"netlist", "--format", "SPICE", "-o", "-", kGolden}, env);
@@ -72,6 +73,12 @@ TEST(CommandLineTest, OutputToStdoutAndQuiet) {
   EXPECT_EQ(piped.out, ReadAll(tmp.file("golden.cir")));
   EXPECT_EQ(piped.err, "netlist: stdout (SPICE)\nnets: 7\nconnections: 11\n");
   EXPECT_FALSE(std::filesystem::exists("-"));
+  // Only the netlist goes to stdout; the report and the index need a file.
+  for (const char* extra : {"--report", "--index"}) {
+    test::RunResult refused = RunTavro({"netlist", extra, "-o", "-", kGolden}, env);
+    EXPECT_EQ(refused.exitCode, 2) << extra;
+    EXPECT_EQ(refused.out, "") << extra;
+  }
 
   // --quiet: nothing but the output itself.
   test::RunResult quiet = RunTavro({"netlist", "-q", "--format=SPICE", "-o", "-", kGolden}, env);

@@ -51,8 +51,9 @@ TEST(NetlistCommandTest, ComponentFileUnixAndAll) {
                  "Project File Ver 0.03\n1:sheet1.txt\n0:sheet2.txt\nEndFileList\n");
   auto r = RunTavro({"netlist", "-f", "calay", "--compo", "cmp", "--unix", tmp.file("golden.tpj")});
   ASSERT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_EQ(r.out, "netlist: " + tmp.file("golden.net") + " (Calay)\ncomponents: " +
-                       tmp.file("golden.cmp") + "\nnets: 4\nconnections: 5\n");
+  EXPECT_EQ(r.out, "netlist: " + tmp.file("golden.net") +
+                       " (Calay)\ncomponents: " + tmp.file("golden.cmp") +
+                       "\nindex: " + tmp.file("golden.net.csv") + "\nnets: 4\nconnections: 5\n");
   EXPECT_EQ(ReadAll(tmp.file("golden.net")).find('\r'), std::string::npos);
   EXPECT_EQ(ReadAll(tmp.file("golden.cmp")).rfind("R1  ", 0), 0u);
 
