@@ -7,18 +7,8 @@ namespace tavro {
 
 namespace {
 
-CheckResult Failed(std::string message) {
-  CheckResult r;
-  r.status = CheckResult::kFailed;
-  r.message = std::move(message);
-  return r;
-}
-
-CheckResult Cancelled() {
-  CheckResult r;
-  r.status = CheckResult::kCancelled;
-  return r;
-}
+CheckResult Failed(std::string message) { return FailedResult<CheckResult>(std::move(message)); }
+CheckResult Cancelled() { return CancelledResult<CheckResult>(); }
 
 }  // namespace
 

@@ -105,6 +105,22 @@ inline constexpr std::string_view kMsgCannotCreate = "ファイル %1 を作成�
 std::string ApplyLineEnds(std::string_view text, bool unix);
 // An absolute, normalised path.
 std::string FullPath(const std::string& path);
+
+// The result of a job that failed (with its message) or was cancelled; every
+// job's result has a status with kFailed and kCancelled and a message.
+template <class Result>
+Result FailedResult(std::string message) {
+  Result r;
+  r.status = Result::kFailed;
+  r.message = std::move(message);
+  return r;
+}
+template <class Result>
+Result CancelledResult() {
+  Result r;
+  r.status = Result::kCancelled;
+  return r;
+}
 // `path` with its extension replaced by `ext` (".nrp", ".net.csv").
 std::string WithExtension(const std::string& path, std::string_view ext);
 // The first of `outputs` (non-empty ones) that would replace an input of the

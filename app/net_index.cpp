@@ -51,17 +51,9 @@ std::string FilePath(const std::vector<std::string>& files, int fileNo) {
 }
 
 NetIndexResult Failed(std::string message) {
-  NetIndexResult r;
-  r.status = NetIndexResult::kFailed;
-  r.message = std::move(message);
-  return r;
+  return FailedResult<NetIndexResult>(std::move(message));
 }
-
-NetIndexResult Cancelled() {
-  NetIndexResult r;
-  r.status = NetIndexResult::kCancelled;
-  return r;
-}
+NetIndexResult Cancelled() { return CancelledResult<NetIndexResult>(); }
 
 }  // namespace
 

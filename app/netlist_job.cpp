@@ -29,17 +29,9 @@ constexpr std::string_view kReservedExt[] = {"tcd", "tpj", "bak", "net", "exe",
                                              "nrp", "csv", "log", "html"};
 
 NetlistResult Failed(std::string message) {
-  NetlistResult r;
-  r.status = NetlistResult::kFailed;
-  r.message = std::move(message);
-  return r;
+  return FailedResult<NetlistResult>(std::move(message));
 }
-
-NetlistResult Cancelled() {
-  NetlistResult r;
-  r.status = NetlistResult::kCancelled;
-  return r;
-}
+NetlistResult Cancelled() { return CancelledResult<NetlistResult>(); }
 
 }  // namespace
 
@@ -201,8 +193,8 @@ NetlistResult RunNetlist(const std::string& input, const NetlistOptions& options
   const std::string indexPath =
       index ? NetIndexOutputPath(result.outputPath, options.indexOptions.html) : std::string();
   // Never write over an input, nor one output over another.
-  const std::string outputs[] = {result.outputPath, result.componentPath, reportPath,
-                                 reportHtmlPath, indexPath};
+  const std::string outputs[] = {options.writeFile ? result.outputPath : std::string(),
+                                 result.componentPath, reportPath, reportHtmlPath, indexPath};
   if (auto clash = OutputOverInput(outputs, *coverage))
     return Failed(FileMessage(kMsgCannotCreate, *clash, "it is an input of the netlist"));
   for (size_t i = 0; i < std::size(outputs); ++i)
@@ -237,7 +229,10 @@ NetlistResult RunNetlist(const std::string& input, const NetlistOptions& options
   if (text.cancelled) return Cancelled();
 
   std::string why;
-  if (!WriteFileAtomic(result.outputPath, ApplyLineEnds(text.netlist, options.unixLineEnds), &why))
+  if (!options.writeFile)
+    result.text = ApplyLineEnds(text.netlist, options.unixLineEnds);
+  else if (!WriteFileAtomic(result.outputPath, ApplyLineEnds(text.netlist, options.unixLineEnds),
+                            &why))
     return Failed(FileMessage(kMsgCannotCreate, result.outputPath, why));
   if (!result.componentPath.empty() &&
       !WriteFileAtomic(result.componentPath, ApplyLineEnds(text.components, options.unixLineEnds),

@@ -49,6 +49,9 @@ struct NetlistOptions {
   bool index = false;            // also the net index of a project
   NetIndexOptions indexOptions;  // how the index is written (its outputPath is not used)
   std::string templatePath;      // HTML template; empty: tavrohtml.dat of the data folder
+  // false: the netlist is only returned (NetlistResult::text), not written;
+  // its header still names the file it would be written to.
+  bool writeFile = true;
 
   // The defaults of a run: section "Tool" ("NetType" is a list position).
   static NetlistOptions FromSettings(const Settings& settings);
@@ -68,6 +71,7 @@ struct NetlistResult {
   NetReportSummary report;     // what the report found
   std::string statusText;      // UTF-8, the report's "総ネット数 %4d / %5d"
   std::string indexPath;       // the net index; empty when none was written
+  std::string text;            // without writeFile: the netlist (CP932, line ends applied)
 };
 
 // The texts of one netlist, before line ends are applied.

@@ -1,9 +1,6 @@
 #include "app/setting_meaning.h"
 
-#include <cerrno>
-#include <climits>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -83,16 +80,6 @@ const Meaning* FindMeaning(std::string_view section, std::string_view key) {
   return nullptr;
 }
 
-std::optional<long> ParseNumber(std::string_view text) {
-  std::string s(Trim(text));
-  if (s.empty()) return std::nullopt;
-  errno = 0;
-  char* end = nullptr;
-  long long v = std::strtoll(s.c_str(), &end, 10);
-  if (*end != '\0' || errno == ERANGE || v < INT32_MIN || v > INT32_MAX) return std::nullopt;
-  return static_cast<long>(v);
-}
-
 std::string Rgb(unsigned long c) {
   char buf[64];
   std::snprintf(buf, sizeof buf, "red %lu, green %lu, blue %lu", c & 0xFF, (c >> 8) & 0xFF,
@@ -104,10 +91,10 @@ std::string Rgb(unsigned long c) {
 std::optional<std::pair<long, std::optional<long>>> ParseColorValue(std::string_view text) {
   std::string s(Trim(text));
   size_t blank = s.find(' ');
-  auto colour = ParseNumber(s.substr(0, blank));
+  auto colour = ParseSettingInt(s.substr(0, blank));
   if (!colour || *colour < 0 || *colour > 0xFFFFFF) return std::nullopt;
   if (blank == std::string::npos) return std::make_pair(*colour, std::optional<long>());
-  auto flag = ParseNumber(s.substr(blank + 1));
+  auto flag = ParseSettingInt(s.substr(blank + 1));
   if (!flag) return std::nullopt;
   return std::make_pair(*colour, std::optional<long>(*flag));
 }
@@ -145,7 +132,7 @@ std::optional<std::string> DescribeSetting(std::string_view section, std::string
     if (c->second) text += *c->second != 0 ? ", shown" : ", hidden";
     return text;
   }
-  const std::optional<long> n = ParseNumber(value);
+  const auto n = ParseSettingInt(value);
   if (!n) return std::nullopt;
   switch (m->kind) {
     case Kind::kChoice:
@@ -203,7 +190,7 @@ std::optional<std::string> CheckSettingValue(std::string_view section, std::stri
   }
   const bool integer = (d && !d->isString) || m;
   if (!integer) return std::nullopt;
-  const std::optional<long> n = ParseNumber(value);
+  const auto n = ParseSettingInt(value);
   if (!n) return std::string("takes a whole number");
   if (!m) return std::nullopt;
   const bool known = m->kind == Kind::kRange ? *n >= m->min && *n <= m->max

@@ -189,6 +189,11 @@ std::string PadRight(const std::string& utf8, size_t width) {
   return out;
 }
 
+bool WriteStdout(std::string_view data) {
+  return std::fwrite(data.data(), 1, data.size(), stdout) == data.size() &&
+         std::fflush(stdout) == 0;
+}
+
 void Summary::Print(const char* format, ...) const {
   if (quiet_) return;
   std::va_list ap;

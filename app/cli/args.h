@@ -9,6 +9,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tavro::cli {
@@ -61,6 +62,8 @@ std::string PadRight(const std::string& utf8, size_t width);
 
 // The output name that stands for stdout ("-o -").
 inline bool IsStdout(const std::string& path) { return path == "-"; }
+// Writes a whole output to stdout; false when it could not.
+bool WriteStdout(std::string_view data);
 
 // Where a command's summary goes: stdout, or stderr when the output itself
 // goes to stdout; nowhere with --quiet. Prints like printf.

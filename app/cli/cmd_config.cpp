@@ -173,9 +173,8 @@ int RunConfig(const std::vector<std::string>& args) {
   const SettingDefault* d = FindSettingDefault(key->section, key->key);
   const std::string section = d ? d->section : key->section;
   const std::string name = d ? d->key : key->key;
-  const bool ok = d && !d->isString
-                      ? s.WriteInt(section, name, static_cast<int32_t>(*ParseInt(Trim(value))))
-                      : s.WriteString(section, name, Utf8ToCp932(value));
+  const bool ok = d && !d->isString ? s.WriteInt(section, name, *ParseSettingInt(value))
+                                    : s.WriteString(section, name, Utf8ToCp932(value));
   if (!ok) return Fail(FileMessage(kMsgCannotCreate, s.Path()) + " (" + s.LastError() + ")");
   summary.Print("%s = %s\n", Name(section, name).c_str(), Show(s, section, name).value.c_str());
   return kExitOk;

@@ -83,9 +83,7 @@ int RunConvert(const std::vector<std::string>& args) {
     return kExitOk;
   }
   if (toStdout) {
-    const std::string text = doc.WriteText();
-    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0)
-      return Fail("cannot write to stdout");
+    if (!WriteStdout(doc.WriteText())) return Fail("cannot write to stdout");
     return kExitOk;
   }
   if (!WriteFileAtomic(out, doc.WriteText(), &error))

@@ -62,10 +62,8 @@ int RunIndex(const std::vector<std::string>& args) {
   bar.Finish();
   if (r.status == NetIndexResult::kCancelled) return Fail("cancelled");
   if (r.status == NetIndexResult::kFailed) return Fail(r.message);
-  for (const std::string& w : r.warnings) std::fprintf(stderr, "tavro: warning: %s\n", w.c_str());
-  if (toStdout && (std::fwrite(r.text.data(), 1, r.text.size(), stdout) != r.text.size() ||
-                   std::fflush(stdout) != 0))
-    return Fail("cannot write to stdout");
+  PrintWarnings(r.warnings);
+  if (toStdout && !WriteStdout(r.text)) return Fail("cannot write to stdout");
   const Summary summary(parsed->quiet, toStdout);
   summary.Print("index: %s\n", toStdout ? "stdout" : r.outputPath.c_str());
   summary.Print("labels: %d\n", r.entries);

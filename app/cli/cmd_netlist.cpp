@@ -1,8 +1,5 @@
 // tavro netlist [options] (SHEET.tcd | PROJECT.tpj)
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <optional>
 
 #include "app/cli/args.h"
 #include "app/cli/cli.h"
@@ -11,14 +8,11 @@
 #include "app/netlist_job.h"
 #include "core/net/netlist_format.h"
 #include "core/platform/codec.h"
-#include "core/platform/paths.h"
 #include "core/platform/settings.h"
 
 namespace tavro::cli {
 
 namespace {
-
-namespace fs = std::filesystem;
 
 const std::vector<OptionSpec> kOptions = {
     {"format", 'f', true, "F",
@@ -39,29 +33,6 @@ const std::vector<OptionSpec> kOptions = {
     {"no-index", 0, false, nullptr, "no net index, whatever Tool/Index says"},
     {"list-formats", 0, false, nullptr, "list the formats and exit"},
 };
-
-// A folder of this run's own, removed with everything in it at the end.
-struct PrivateFolder {
-  std::string path;
-  PrivateFolder() {
-    std::error_code ec;
-    std::string tmpl = (fs::temp_directory_path(ec) / "tavro-XXXXXX").string();
-    if (!ec && ::mkdtemp(tmpl.data())) path = tmpl;
-  }
-  ~PrivateFolder() {
-    std::error_code ec;
-    if (!path.empty()) fs::remove_all(path, ec);
-  }
-  PrivateFolder(const PrivateFolder&) = delete;
-  PrivateFolder& operator=(const PrivateFolder&) = delete;
-};
-
-bool CopyToStdout(const std::string& path) {
-  const std::optional<std::string> data = ReadFile(path);
-  if (!data) return false;
-  return std::fwrite(data->data(), 1, data->size(), stdout) == data->size() &&
-         std::fflush(stdout) == 0;
-}
 
 std::string FormatHelp() {
   std::string s = "Formats (number, name, extension):\n";
@@ -128,11 +99,9 @@ int RunNetlist(const std::vector<std::string>& args) {
   if (parsed->Has("index")) options.index = true;
   if (parsed->Has("no-index")) options.index = false;
 
-  // "-o -": the netlist is written as usual, under the name it would have
-  // beside the input (the header shows that name), into a private folder,
-  // and then copied to stdout.
+  // "-o -": the netlist goes to stdout; its header names the file it would
+  // be beside the input.
   const bool toStdout = IsStdout(options.outputPath);
-  std::optional<PrivateFolder> folder;
   if (toStdout) {
     if (options.componentFile)
       return Usage("netlist",
@@ -145,10 +114,8 @@ int RunNetlist(const std::vector<std::string>& args) {
                    "with -o - only the netlist is written: give -o FILE, or use tavro check "
                    "and tavro index");
     options.index = false;
-    folder.emplace();
-    if (folder->path.empty()) return Fail("cannot create a temporary folder");
-    options.outputPath =
-        folder->path + "/" + fs::path(NetlistOutputPath(input, options.format)).filename().string();
+    options.outputPath.clear();
+    options.writeFile = false;
   }
 
   ProgressBar bar(parsed->quiet);
@@ -156,7 +123,7 @@ int RunNetlist(const std::vector<std::string>& args) {
   bar.Finish();
   if (r.status == NetlistResult::kCancelled) return Fail("cancelled");
   if (r.status == NetlistResult::kFailed) return Fail(r.message);
-  if (toStdout && !CopyToStdout(r.outputPath)) return Fail("cannot write to stdout");
+  if (toStdout && !WriteStdout(r.text)) return Fail("cannot write to stdout");
 
   const Summary summary(parsed->quiet, toStdout);
   const NetlistFormat* f = FindNetlistFormat(options.format);
@@ -165,7 +132,7 @@ int RunNetlist(const std::vector<std::string>& args) {
   if (!r.reportPath.empty()) summary.Print("report: %s\n", r.reportPath.c_str());
   if (!r.reportHtmlPath.empty()) summary.Print("html: %s\n", r.reportHtmlPath.c_str());
   if (!r.indexPath.empty()) summary.Print("index: %s\n", r.indexPath.c_str());
-  for (const std::string& w : r.warnings) std::fprintf(stderr, "tavro: warning: %s\n", w.c_str());
+  PrintWarnings(r.warnings);
   summary.Print("nets: %d\n", r.nets);
   summary.Print("connections: %d\n", r.connections);
   if (!r.statusText.empty()) summary.Print("%s\n", r.statusText.c_str());

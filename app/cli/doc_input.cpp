@@ -23,8 +23,10 @@ DocStatus ReadInputDocument(const std::string& path, CSheetDoc& doc) {
   return doc.Open(path);
 }
 
-void PrintWarnings(const DocStatus& st) {
-  for (const std::string& w : st.warnings)
+void PrintWarnings(const DocStatus& st) { PrintWarnings(st.warnings); }
+
+void PrintWarnings(const std::vector<std::string>& warnings) {
+  for (const std::string& w : warnings)
     std::fprintf(stderr, "tavro: warning: %s\n", OneLine(w, "").c_str());
 }
 

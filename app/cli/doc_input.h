@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "core/file/document.h"
 
@@ -17,6 +18,7 @@ bool HasExtension(const std::string& path, const std::string& ext);
 
 // Prints the warnings of a status on stderr ("tavro: warning: ...").
 void PrintWarnings(const DocStatus& st);
+void PrintWarnings(const std::vector<std::string>& warnings);
 
 // A message on one line: line breaks become blanks, and the file name is put
 // in front when the message does not name it.

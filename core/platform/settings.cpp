@@ -222,19 +222,6 @@ std::optional<std::string> CheckStoredValue(std::string_view raw) {
   return std::string(raw);
 }
 
-// Decimal 32-bit integer with optional blanks around it and an optional sign;
-// anything else (trailing text, overflow) is not a number.
-std::optional<int32_t> ParseInt32(std::string_view s) {
-  std::string t(TrimBlanks(s));
-  if (t.empty()) return std::nullopt;
-  errno = 0;
-  char* end = nullptr;
-  long long v = std::strtoll(t.c_str(), &end, 10);
-  if (end == t.c_str() || *end != '\0' || errno == ERANGE) return std::nullopt;
-  if (v < INT32_MIN || v > INT32_MAX) return std::nullopt;
-  return static_cast<int32_t>(v);
-}
-
 std::string HomeDir() {
   if (const char* h = std::getenv("HOME"); h && *h) return h;
   struct passwd pw {};
@@ -252,6 +239,17 @@ std::unique_ptr<Settings>& OwnStore() {
 Settings* g_override = nullptr;
 
 }  // namespace
+
+std::optional<int32_t> ParseSettingInt(std::string_view s) {
+  std::string t(TrimBlanks(s));
+  if (t.empty()) return std::nullopt;
+  errno = 0;
+  char* end = nullptr;
+  long long v = std::strtoll(t.c_str(), &end, 10);
+  if (end == t.c_str() || *end != '\0' || errno == ERANGE) return std::nullopt;
+  if (v < INT32_MIN || v > INT32_MAX) return std::nullopt;
+  return static_cast<int32_t>(v);
+}
 
 bool SettingsNameLess::operator()(std::string_view a, std::string_view b) const {
   return CompareNoCase(a, b) < 0;
@@ -356,7 +354,7 @@ int32_t Settings::GetInt(std::string_view section, std::string_view key, int32_t
   if (k == s->second.end()) return def;
   auto str = DecodeString(k->second);
   if (!str) return def;
-  return ParseInt32(*str).value_or(def);
+  return ParseSettingInt(*str).value_or(def);
 }
 
 std::string Settings::GetString(std::string_view section, std::string_view key,
@@ -372,7 +370,8 @@ std::string Settings::GetString(std::string_view section, std::string_view key,
 int32_t Settings::GetInt(std::string_view section, std::string_view key) const {
   int32_t def = 0;
   if (const SettingDefault* d = FindSettingDefault(section, key)) {
-    def = d->isString ? ParseInt32(d->stringValue ? d->stringValue : "").value_or(0) : d->intValue;
+    def = d->isString ? ParseSettingInt(d->stringValue ? d->stringValue : "").value_or(0)
+                      : d->intValue;
   }
   return GetInt(section, key, def);
 }

@@ -82,6 +82,10 @@ Settings& AppSettings();
 // nullptr returns to the default store.
 void SetAppSettings(Settings* settings);
 
+// A stored integer: decimal, 32-bit, an optional sign, blanks around it;
+// anything else (trailing text, overflow) is not a number.
+std::optional<int32_t> ParseSettingInt(std::string_view text);
+
 // Table of defaults: section, key and default value (integer or string).
 struct SettingDefault {
   const char* section;
