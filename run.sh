@@ -34,7 +34,11 @@ echo "== tavro index $demo/demo.tpj -o build-release/demo.net.csv"
 iconv -f CP932 -t UTF-8 build-release/demo.net.csv | tr -d '\r'
 "$exe" index -q --html "$demo/demo.tpj" -o build-release/demo.net.html
 echo
+echo "== tavro pdf --bookmarks $demo/demo.tpj -o build-release/demo.pdf"
+"$exe" pdf --bookmarks "$demo/demo.tpj" -o build-release/demo.pdf
+echo
 echo "Written into build-release/:"
 echo "  demo.net                 the netlist (PADS-PCB)"
 echo "  demo.nrp, demo.nrp.html  the net report and rule check (open it in a browser)"
 echo "  demo.net.csv, .net.html  the net index"
+echo "  demo.pdf                 the two sheets with their title frames (open it in a PDF viewer)"

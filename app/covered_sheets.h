@@ -61,6 +61,8 @@ class CoverageHost : public Host {
   bool IsFileOpen(const std::string& path) override;
   int GridStep() override { return target_.GridStep(); }
   int FontNo(const LogFont& font) override { return target_.FontNo(font); }
+  uint32_t DisplayColor(int item) override { return target_.DisplayColor(item); }
+  bool DisplaySwitch(int item) override { return target_.DisplaySwitch(item); }
   int ProjectFileNumber(const std::string& path) override {
     return target_.ProjectFileNumber(path);
   }

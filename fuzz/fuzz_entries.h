@@ -16,9 +16,12 @@
 
 #include "app/html_template.h"
 #include "app/project.h"
+#include "core/draw/draw.h"
 #include "core/file/archive.h"
 #include "core/file/document.h"
 #include "core/model/sheet.h"
+#include "core/pdf/pdf.h"
+#include "core/pdf/pdf_page.h"
 #include "core/platform/paths.h"
 #include "core/platform/settings.h"
 
@@ -28,14 +31,33 @@ inline std::string_view Bytes(const uint8_t* data, size_t size) {
   return {reinterpret_cast<const char*>(data), size};
 }
 
-// The sheet-file reader. A file that reads is written as version 8; what
-// that file reads writes again, and from then on the file is a fixed point:
-// read and written, it comes back byte for byte. (The first rewrite may
-// still change a file: it drops what the format cannot hold, such as the
-// own-font flag of a pin text inside a part, whose box it was measured with.)
+// Everything a read sheet prints: its texts' macros, the drawing walk of
+// every item and the PDF writer. The file must be a PDF to the end.
+inline bool DrawsAsPdf(const CSheetDoc& doc) {
+  CPDF pdf;
+  pdf.Init();
+  CPDFPage page;
+  pdf.BindPage(page);
+  page.SetPageSize(doc.GetSizeCode());
+  page.WriteInit(false, 0);
+  DrawStyle style;
+  style.shown.fill(true);
+  DrawWalk(page, style).Sheet(doc.GetSheet(), true, &doc);
+  pdf.NewPage(page);
+  std::string out;
+  pdf.WritePDF(out);
+  return out.size() > 6 && out.compare(out.size() - 6, 6, "%%EOF\n") == 0;
+}
+
+// The sheet-file reader (and the PDF of what it reads). A file that reads
+// is written as version 8; what that file reads writes again, and from then
+// on the file is a fixed point: read and written, it comes back byte for byte. (The first rewrite
+// may still change a file: it drops what the format cannot hold, such as the own-font flag of a pin
+// text inside a part, whose box it was measured with.)
 inline bool SheetFile(const uint8_t* data, size_t size) {
   CSheetDoc doc;
   if (!doc.Load(Bytes(data, size), "fuzz.tcd", false).ok) return true;
+  if (!DrawsAsPdf(doc)) return false;
   std::string written = doc.Write(true);
   for (int round = 0; round < 2; ++round) {
     CSheetDoc again;

@@ -1,15 +1,19 @@
 // tavro convert IN OUT [--title-include] [--to FORMAT] [--size CODE]: a sheet
-// file or a text-form file to a sheet file (.tcd) or a text-form file (.txt).
+// file or a text-form file to a sheet file (.tcd), a text-form file (.txt) or
+// a PDF (.pdf, as `tavro pdf` writes it with the stored options).
 #include <cstdio>
 
 #include "app/cli/args.h"
 #include "app/cli/cli.h"
 #include "app/cli/doc_input.h"
+#include "app/pdf_job.h"
 #include "core/file/document.h"
 #include "core/platform/paths.h"
 #include "core/platform/settings.h"
 
 namespace tavro::cli {
+
+int WritePdf(std::span<const std::string> inputs, const PdfOptions& options, bool quiet);
 
 namespace {
 
@@ -17,7 +21,7 @@ const std::vector<OptionSpec> kOptions = {
     {"title-include", 't', false, nullptr,
      "embed the title frame in a sheet file (default: the FileSave/TitleInclude setting)"},
     {"to", 0, true, "FORMAT",
-     "write this format whatever OUT's extension: tcd (sheet file) or txt (text form)"},
+     "write this format whatever OUT's extension: tcd (sheet file), txt (text form) or pdf"},
     {"size", 0, true, "CODE",
      "sheet size code 0-5 (A2/A3/A4 landscape, A2/A3/A4 portrait) of the result"},
 };
@@ -32,7 +36,8 @@ int RunConvert(const std::vector<std::string>& args) {
     PrintCommandHelp("convert", "[options] IN OUT",
                      "Converts a sheet file (.tcd) or a text-form file (.txt) into the format\n"
                      "that OUT's extension (or --to) names: .tcd a sheet file, .txt the text\n"
-                     "form of the main sheet; OUT \"-\" writes the text form to stdout.\n"
+                     "form of the main sheet, .pdf a PDF page with the title frame (as\n"
+                     "`tavro pdf` writes it); OUT \"-\" writes the text form to stdout.\n"
                      "A text-form input becomes a new sheet of the paper from the settings\n"
                      "(or --size). Title files (Title.A3 ...) are sheet files: write them\n"
                      "with --to tcd. Text forms are CP932 text: view one with\n"
@@ -46,13 +51,22 @@ int RunConvert(const std::vector<std::string>& args) {
   const bool toStdout = IsStdout(out);
   std::string format = HasExtension(out, ".tcd")               ? "tcd"
                        : HasExtension(out, ".txt") || toStdout ? "txt"
+                       : HasExtension(out, ".pdf")             ? "pdf"
                                                                : "";
   if (auto to = parsed->Get("to")) format = *to;
-  if (format != "tcd" && format != "txt") {
-    return Usage("convert",
-                 parsed->Has("to")
-                     ? "--to takes tcd or txt"
-                     : "OUT must end in .tcd (sheet file) or .txt (text form), or use --to");
+  if (format != "tcd" && format != "txt" && format != "pdf") {
+    return Usage("convert", parsed->Has("to") ? "--to takes tcd, txt or pdf"
+                                              : "OUT must end in .tcd (sheet file), .txt (text "
+                                                "form) or .pdf, or use --to");
+  }
+  if (format == "pdf") {
+    if (toStdout) return Usage("convert", "a PDF is binary: give OUT a file name");
+    if (parsed->Has("size") || parsed->Has("title-include"))
+      return Usage("convert", "--size and --title-include apply to sheet files, not to a PDF");
+    PdfOptions options = PdfOptions::FromSettings(AppSettings());
+    options.outputPath = out;
+    const std::string inputs[] = {in};
+    return WritePdf(inputs, options, parsed->quiet);
   }
   const bool toSheet = format == "tcd";
   if (toSheet && toStdout)

@@ -10,6 +10,7 @@ int RunConvert(const std::vector<std::string>& args);
 int RunConfig(const std::vector<std::string>& args);
 int RunCheck(const std::vector<std::string>& args);
 int RunIndex(const std::vector<std::string>& args);
+int RunPdf(const std::vector<std::string>& args);
 
 const std::vector<Command>& Commands() {
   static const std::vector<Command> commands = {
@@ -19,6 +20,7 @@ const std::vector<Command>& Commands() {
       {"netlist", "write the netlist of a sheet or a project in one of 29 formats", RunNetlist},
       {"check", "rule check and net report of a project or of sheets", RunCheck},
       {"index", "net index of a project: where each signal name occurs", RunIndex},
+      {"pdf", "PDF of a project or of sheets, one page per sheet with its title frame", RunPdf},
       {"config", "show the settings in effect and what they mean; set one", RunConfig},
   };
   return commands;

@@ -210,8 +210,11 @@ DocStatus CSheetDoc::LoadTitleFrame() {
     return st;
   }
   if (scratch->GetItemCount() > 0) {
+    // The frame of the paper is shown whole: the view becomes the work area.
+    // A document whose frame is embedded never gets here and keeps its view.
     titleSheet_ = std::move(scratch);
     titleSource_ = TitleSource::kFile;
+    viewRect_ = CRect(0, 0, workWidth_, workHeight_);
   }
   return st;
 }

@@ -10,6 +10,7 @@
 namespace tavro {
 
 class CArchive;
+class CPDFPage;
 
 inline constexpr uint32_t kArcFilled = 0x8000;
 inline constexpr uint32_t kArcStyleMask = 0xE00;
@@ -89,6 +90,9 @@ class CArc : public CObject {
   // The sheet text form: an arc from an "Arc ..." record, and the writer.
   explicit CArc(const char* record);
   void SerializeText(CArchive& ar) const;
+
+  // Draws the arc or circle with its arrowheads on a PDF page.
+  void SerializePDF(CPDFPage& page) const;
 
   void DataWrite(CArchive& ar) const;
   void DataRead(CArchive& ar, int version);

@@ -7,6 +7,7 @@
 namespace tavro {
 
 class CArchive;
+class CPDFPage;
 class CLine;
 
 class CJunc : public CObject {
@@ -34,6 +35,9 @@ class CJunc : public CObject {
   // The sheet text form: a junction from a "Junc x y" record, and the writer.
   explicit CJunc(const char* record);
   void SerializeText(CArchive& ar) const;
+
+  // Draws the dot on a PDF page in the page's fill colour.
+  void SerializePDF(CPDFPage& page) const;
 
   void DataWrite(CArchive& ar) const;
   void DataRead(CArchive& ar, int version = 0);

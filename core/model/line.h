@@ -14,6 +14,7 @@
 namespace tavro {
 
 class CArchive;
+class CPDFPage;
 
 // Line type codes (type & 3) and further bits of the type word.
 inline constexpr uint32_t kLineWire = 0;
@@ -138,6 +139,10 @@ class CLine : public CObject {
   void SerializeText(CArchive& ar) const;
 
   // --- records ---
+  // Draws the line on a PDF page (pen from its width and dash style, arrowheads,
+  // the name when writeName), in the page's current colours.
+  void SerializePDF(CPDFPage& page, bool writeName) const;
+
   void DataWrite(CArchive& ar, bool withText = true) const;
   void DataRead(CArchive& ar, int version);
 

@@ -22,6 +22,7 @@
 namespace tavro {
 
 class CArchive;
+class CPDFPage;
 
 inline constexpr uint32_t kPartPinsHidden = 0x20;  // attr: the part's pins are not drawn
 
@@ -177,6 +178,9 @@ class CPart : public CObject {
   void SerializeText(CArchive& ar) const;
 
   // --- records ---
+  // Draws the part (texts, pins, body) on a PDF page in the display colours.
+  void SerializePDF(CPDFPage& page) const;
+
   void DataWrite(CArchive& ar) const;
   void DataRead(CArchive& ar, bool loadChildren, int version);
 

@@ -16,6 +16,7 @@
 namespace tavro {
 
 class CArchive;
+class CPDFPage;
 class CLine;
 
 // Bits of a pin's elect word.
@@ -152,6 +153,10 @@ class CPin : public CObject {
   void SerializeText(CArchive& ar) const;
 
   // --- records ---
+  // Draws the pin, its marks and (when asked) its name and number on a PDF
+  // page in the display colours.
+  void SerializePDF(CPDFPage& page, bool name, bool number) const;
+
   void DataWrite(CArchive& ar) const;
   void DataRead(CArchive& ar, int version);
 

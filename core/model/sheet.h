@@ -24,6 +24,8 @@
 namespace tavro {
 
 class CArchive;
+class CPDFPage;
+class CSheetDoc;
 class CNet;
 struct NetWriteOptions;
 using NetList = std::vector<std::unique_ptr<CNet>>;
@@ -214,6 +216,16 @@ class CSheet : public CObject {
   // --- the sheet text form (defined in core/file/) ---
   // Writes the items when the archive is storing, reads them when loading.
   void SerializeText(CArchive& ar);
+
+  // --- output (defined in core/file/ and core/pdf/) ---
+  // The text's name with its macros replaced by the values of the document
+  // that owns this sheet (and of the project, through the host): what every
+  // output prints for a free text. The stored text keeps its macros.
+  std::string GetPrintProperty(const CText& text, const CSheetDoc& doc) const;
+  // Draws the sheet on a PDF page: all colours black unless `color`, the
+  // lists under their display switches. `doc` (may be null) supplies the
+  // macro values of the free texts.
+  void SerializePDF(CPDFPage& page, int color, const CSheetDoc* doc = nullptr) const;
 
   // --- records ---
   // The sheet body of the sheet file.

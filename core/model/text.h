@@ -28,6 +28,7 @@
 namespace tavro {
 
 class CArchive;
+class CPDFPage;
 
 // Bits of a text's attribute word.
 inline constexpr uint32_t kTextOrgMask = 0x7F;        // alignment code (TextOrg)
@@ -207,6 +208,13 @@ class CText : public CObject {
   // Writes the text line (with "Text " in front when withPrefix) and, for a
   // text with its own font, the font line.
   void SerializeText(CArchive& ar, bool withPrefix) const;
+
+  // --- output ---
+  // Draws the text (its lines, overlines and frame) on a PDF page in the
+  // page's fill colour; SerializePDFFrame draws only the frame outline of
+  // the frame rectangle.
+  void SerializePDF(CPDFPage& page) const;
+  void SerializePDFFrame(CPDFPage& page, const CRect& frame) const;
 
   // --- records ---
   void DataWrite(CArchive& ar) const;

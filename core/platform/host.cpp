@@ -1,5 +1,10 @@
 #include "core/platform/host.h"
 
+#include <cstdlib>
+#include <string>
+
+#include "core/platform/settings.h"
+
 namespace tavro {
 
 namespace {
@@ -35,9 +40,53 @@ const char* StageTextUtf8(int stage) {
       return "ソート中";
     case kStageWriteFile:
       return "ファイル出力中";
+    case kStagePdf:
+      return "データ変換中";
     default:
       return "";
   }
+}
+
+const char* DisplayItemKey(int item) {
+  static const char* const kKeys[kDispItemCount] = {
+      "Sheet", "Wire", "WireName", "Bus",      "BusName",   "Line",  "LineName",
+      "Junc",  "Part", "PartNo",   "PartName", "Pin",       "PinNo", "PinName",
+      "Text",  "Grid", "SubGrid",  "Title",    "Highlight", "",      "PartVal"};
+  if (item < 0 || item >= kDispItemCount) return "";
+  return kKeys[item];
+}
+
+namespace {
+
+// "%ld %d": the colour and the switch of a "Color" entry; missing numbers
+// keep the defaults of the built-in table.
+struct ColorEntry {
+  uint32_t color = 0;
+  bool shown = true;
+};
+ColorEntry ReadColorEntry(int item) {
+  ColorEntry e;
+  const char* key = DisplayItemKey(item);
+  if (*key == '\0') return e;
+  const std::string s = AppSettings().GetString("Color", key);
+  const char* p = s.c_str();
+  char* end = nullptr;
+  const long color = std::strtol(p, &end, 10);
+  if (end == p) return e;
+  e.color = static_cast<uint32_t>(color) & 0xFFFFFFu;
+  p = end;
+  const long shown = std::strtol(p, &end, 10);
+  if (end != p) e.shown = shown != 0;
+  return e;
+}
+
+}  // namespace
+
+uint32_t Host::DisplayColor(int item) { return ReadColorEntry(item).color; }
+
+bool Host::DisplaySwitch(int item) {
+  if (item == kDispTitle) return AppSettings().GetInt("Sheet", "TitleDisp") != 0;
+  return ReadColorEntry(item).shown;
 }
 
 Host& CurrentHost() { return *g_host; }

@@ -26,9 +26,38 @@ enum Stage : int {
   kStageCollect = 10,    // "データ収集中"
   kStageSort = 11,       // "ソート中"
   kStageWriteFile = 12,  // "ファイル出力中"
+  kStagePdf = 13,        // "データ変換中" (the PDF conversion, one step per sheet)
 };
 // The UTF-8 text of a stage code ("" for an unknown code).
 const char* StageTextUtf8(int stage);
+
+// The display items of the main window, each with a colour and a display
+// switch (section "Color" of the settings; index 0 is the sheet background).
+enum DisplayItem : int {
+  kDispSheet = 0,
+  kDispWire = 1,
+  kDispWireName = 2,
+  kDispBus = 3,
+  kDispBusName = 4,
+  kDispLine = 5,  // lines, arcs and circles
+  kDispLineName = 6,
+  kDispJunc = 7,
+  kDispPart = 8,
+  kDispPartNo = 9,  // the reference
+  kDispPartName = 10,
+  kDispPin = 11,
+  kDispPinNo = 12,
+  kDispPinName = 13,
+  kDispText = 14,
+  kDispGrid = 15,
+  kDispSubGrid = 16,
+  kDispTitle = 17,  // the title frame
+  kDispHighlight = 18,
+  kDispPartVal = 20,
+  kDispItemCount = 21,
+};
+// The settings key of a display item ("" for an unused index).
+const char* DisplayItemKey(int item);
 
 class Host {
  public:
@@ -58,6 +87,12 @@ class Host {
     (void)font;
     return 0;
   }
+
+  // Colour (0x00BBGGRR) and display switch of a display item. The default
+  // answers from the settings store, section "Color" ("%ld %d": colour and
+  // switch); the title-frame switch (kDispTitle) is "Sheet"/"TitleDisp".
+  virtual uint32_t DisplayColor(int item);
+  virtual bool DisplaySwitch(int item);
 
   // Macro values of the open project (CP932 strings).
   virtual int ProjectFileNumber(const std::string& path) {

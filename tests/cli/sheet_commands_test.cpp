@@ -130,12 +130,16 @@ TEST(ConvertCommandTest, FailuresAndUsage) {
     int exitCode;
     std::string err;
   } cases[] = {
-      {{"convert", Demo("amp1.tcd"), dir.file("x.pdf")},
+      {{"convert", Demo("amp1.tcd"), dir.file("x.svg")},
        2,
-       "tavro convert: OUT must end in .tcd (sheet file) or .txt (text form), or use --to\n"},
+       "tavro convert: OUT must end in .tcd (sheet file), .txt (text form) or .pdf, or use "
+       "--to\n"},
       {{"convert", "--to", "dxf", Demo("amp1.tcd"), dir.file("x")},
        2,
-       "tavro convert: --to takes tcd or txt\n"},
+       "tavro convert: --to takes tcd, txt or pdf\n"},
+      {{"convert", "--size", "1", Demo("amp1.tcd"), dir.file("x.pdf")},
+       2,
+       "tavro convert: --size and --title-include apply to sheet files, not to a PDF\n"},
       {{"convert", "--size", "6", Demo("amp1.tcd"), dir.file("x.tcd")},
        2,
        "tavro convert: --size needs a sheet size code from 0 to 5\n"},

@@ -177,6 +177,12 @@ TEST(DocumentTest, WrittenFileReadsBackAndWritesBackByteForByte) {
     const DocStatus st = back.Load(first, "amp1.tcd");
     ASSERT_TRUE(st.ok) << st.message;
     EXPECT_EQ(back.GetTitleSource(), titleInclude ? TitleSource::kEmbedded : TitleSource::kFile);
+    // A frame from the title file shows the whole work area; an embedded
+    // one keeps the stored view.
+    EXPECT_EQ(back.GetViewRect(), titleInclude
+                                      ? doc.GetViewRect()
+                                      : CRect(0, 0, doc.GetWorkWidth(), doc.GetWorkHeight()));
+    back.SetViewRect(doc.GetViewRect());
     EXPECT_EQ(back.Write(titleInclude), first);
   }
   // Through the file system as well.
@@ -247,10 +253,12 @@ TEST(DocumentTest, TitleFileNeverChangesTheDocumentsFields) {
   EXPECT_EQ(back.GetTitleSheet().GetItemCount(), 6);
   EXPECT_EQ(back.GetTitleSheet().GetSheetType(), kSheetTitle);
   EXPECT_EQ(back.GetProperties(), doc.GetProperties());
-  EXPECT_EQ(back.GetViewRect(), doc.GetViewRect());
+  // The view becomes the document's own work area, not the title file's view.
+  EXPECT_EQ(back.GetViewRect(), CRect(0, 0, 20000, 15000));
   EXPECT_EQ(back.GetVersion(), 8);
   EXPECT_EQ(back.GetWorkWidth(), 20000);
   EXPECT_EQ(back.GetSizeCode(), kSizeA3);
+  back.SetViewRect(doc.GetViewRect());
   EXPECT_EQ(back.Write(false), bytes);
 
   // "&TitleFile&" names another file of the data folder (folders dropped).
