@@ -13,6 +13,7 @@
 #include "core/model/pin.h"
 #include "core/model/sheet.h"
 #include "core/model/text.h"
+#include "core/model/text_axes.h"
 #include "core/model/text_escape.h"
 #include "core/platform/dbcs.h"
 #include "core/platform/font.h"
@@ -22,6 +23,10 @@
 namespace tavro {
 
 namespace {
+
+using text_detail::Axes;
+using text_detail::AxesOf;
+using text_detail::EscapementOf;
 
 constexpr uint8_t kJapaneseCharSet = 128;
 constexpr double kDegree = std::numbers::pi / 180.0;
@@ -36,37 +41,6 @@ int32_t Truncate(double v) {
   if (!(v > -2147483648.0)) return std::numeric_limits<int32_t>::min();
   if (!(v < 2147483647.0)) return std::numeric_limits<int32_t>::max();
   return static_cast<int32_t>(v);
-}
-
-// Reading direction and up direction of each text direction.
-struct Axes {
-  int rx, ry;  // reading direction
-  int ux, uy;  // up
-};
-Axes AxesOf(uint32_t dir) {
-  switch (dir & 0x300) {
-    case kDir90:
-      return {0, 1, -1, 0};
-    case kDir180:
-      return {-1, 0, 0, -1};
-    case kDir270:
-      return {0, -1, 1, 0};
-    default:
-      return {1, 0, 0, 1};
-  }
-}
-
-int32_t EscapementOf(uint32_t dir) {
-  switch (dir & 0x300) {
-    case kDir90:
-      return 2700;
-    case kDir180:
-      return 1800;
-    case kDir270:
-      return 900;
-    default:
-      return 0;
-  }
 }
 
 // The dash style of a line or arc: bits 9 to 11 of its type word.

@@ -5,12 +5,17 @@
 #include <string>
 
 #include "core/model/text.h"
+#include "core/model/text_axes.h"
 #include "core/model/text_escape.h"
 #include "core/platform/dbcs.h"
 
 namespace tavro {
 
 namespace {
+
+using text_detail::Axes;
+using text_detail::AxesOf;
+using text_detail::EscapementOf;
 
 using text_detail::FindUnescaped;
 using text_detail::npos;
@@ -29,24 +34,6 @@ struct Rect64 {
   CRect ToRect() const { return {Clamp32(left), Clamp32(top), Clamp32(right), Clamp32(bottom)}; }
 };
 
-// Reading direction and up direction of each quarter-turn code.
-struct Axes {
-  int rx, ry;  // reading direction
-  int ux, uy;  // up
-};
-Axes AxesOf(uint32_t dir) {
-  switch (dir & 0x300) {
-    case kDir90:
-      return {0, 1, -1, 0};
-    case kDir180:
-      return {-1, 0, 0, -1};
-    case kDir270:
-      return {0, -1, 1, 0};
-    default:
-      return {1, 0, 0, 1};
-  }
-}
-
 // Places a box of w along the reading direction and h across it so that the
 // point named by the alignment code lies on `at`.
 CRect PlaceBox(int64_t w, int64_t h, CPoint at, int org, uint32_t dir) {
@@ -60,20 +47,6 @@ CRect PlaceBox(int64_t w, int64_t h, CPoint at, int org, uint32_t dir) {
   const int64_t x0 = at.x + ax.rx * s0 + ax.ux * t0, x1 = at.x + ax.rx * s1 + ax.ux * t1;
   const int64_t y0 = at.y + ax.ry * s0 + ax.uy * t0, y1 = at.y + ax.ry * s1 + ax.uy * t1;
   return Rect64{std::min(x0, x1), std::min(y0, y1), std::max(x0, x1), std::max(y0, y1)}.ToRect();
-}
-
-// Escapement of the font by direction, in tenths of a degree.
-int32_t EscapementOf(uint32_t dir) {
-  switch (dir & 0x300) {
-    case kDir90:
-      return 2700;
-    case kDir180:
-      return 1800;
-    case kDir270:
-      return 900;
-    default:
-      return 0;
-  }
 }
 
 }  // namespace
