@@ -4,10 +4,13 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 
 #include <array>
+#include <charconv>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <utility>
 
 #include "core/file/archive.h"
@@ -47,6 +50,19 @@ std::array<int32_t, 3> ReadTriple(std::string_view key, bool heights) {
 
 std::time_t Seconds(const struct statx_timestamp& t) { return static_cast<std::time_t>(t.tv_sec); }
 
+// The creation time recorded on a file; nullopt when there is none or it is
+// not a plain decimal number.
+std::optional<std::time_t> RecordedCreationTime(const std::string& path) {
+  char buf[32];
+  const ssize_t n = ::getxattr(path.c_str(), kCreationTimeAttribute, buf, sizeof buf);
+  if (n <= 0) return std::nullopt;
+  const std::string_view text(buf, static_cast<size_t>(n));
+  std::time_t value = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
 }  // namespace
 
 FileTimes ReadFileTimes(const std::string& path) {
@@ -55,8 +71,18 @@ FileTimes ReadFileTimes(const std::string& path) {
   if (::statx(AT_FDCWD, path.c_str(), 0, STATX_BASIC_STATS | STATX_BTIME, &stx) != 0) return t;
   t.lastWrite = Seconds(stx.stx_mtime);
   t.lastAccess = Seconds(stx.stx_atime);
-  t.creation = (stx.stx_mask & STATX_BTIME) != 0 ? Seconds(stx.stx_btime) : Seconds(stx.stx_ctime);
+  if (const std::optional<std::time_t> recorded = RecordedCreationTime(path)) {
+    t.creation = *recorded;
+  } else {
+    t.creation =
+        (stx.stx_mask & STATX_BTIME) != 0 ? Seconds(stx.stx_btime) : Seconds(stx.stx_ctime);
+  }
   return t;
+}
+
+bool SetFileCreationTime(const std::string& path, std::time_t t) {
+  const std::string text = std::to_string(t);
+  return ::setxattr(path.c_str(), kCreationTimeAttribute, text.data(), text.size(), 0) == 0;
 }
 
 // ---------------------------------------------------------------------------

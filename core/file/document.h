@@ -52,6 +52,7 @@ struct DocStatus {
 };
 
 // Times of the document's file (0 when unknown). The creation time is the
+// one the program recorded on the file (see SetFileCreationTime), else the
 // file system's birth time where it keeps one, else the status change time.
 struct FileTimes {
   std::time_t lastWrite = 0;
@@ -67,6 +68,15 @@ struct WorkSize {
 
 // The times of a file (zeros when it cannot be read).
 FileTimes ReadFileTimes(const std::string& path);
+
+// The extended attribute holding a sheet file's creation time: decimal
+// seconds since the epoch, as text. The system cannot set a file's birth
+// time, and every save makes a new file, so the creation time a sheet keeps
+// across saves is recorded here.
+inline constexpr const char* kCreationTimeAttribute = "user.tavro.creation";
+// Records `t` as the creation time of the file at `path` (links followed);
+// false when the file system refuses.
+bool SetFileCreationTime(const std::string& path, std::time_t t);
 
 // Where the title-frame sheet came from.
 enum class TitleSource { kNone, kEmbedded, kFile };
@@ -143,6 +153,9 @@ class CSheetDoc {
   // The name shown for the document (CP932): the file name.
   const std::string& GetTitle() const { return title_; }
   const FileTimes& GetFileTimes() const { return times_; }
+  // Replaces the remembered file times (after the creation time was carried
+  // over to a newly written file).
+  void SetFileTimes(const FileTimes& t) { times_ = t; }
 
   // --- title files and paper ---
   // The title file of this document (CP932): the "&TitleFile&" property when

@@ -26,10 +26,22 @@ std::string ProgramPath();
 
 // Reads a whole file; nullopt when it cannot be read.
 std::optional<std::string> ReadFile(const std::string& path);
-// Writes `data` to a temporary file in the same folder and renames it over
-// `path` only when it is complete. Returns false (and leaves `path` as it was)
-// on failure; `error` receives a short reason.
+// The one save routine: every file the program writes goes through it.
+// `data` is written to an unnamed file in the folder of the final file, synced,
+// given a name and renamed over the final file, and the folder is synced.
+//  - A path that is a symbolic link (or a chain of them) writes the file the
+//    link finally names; the link stays a link.
+//  - An existing file keeps its mode, and its owner and group where the
+//    program may set them (the mode is kept even when the owner cannot be).
+//    A new file gets 0666 less the umask.
+//  - On failure (and when the program is killed while writing) the old file
+//    is byte-identical and no temporary file is left behind.
+// Returns false on failure; `error` receives a short reason.
 bool WriteFileAtomic(const std::string& path, std::string_view data, std::string* error = nullptr);
+// The file a save to `path` writes: `path` with every symbolic link of its
+// last component followed (a link to a missing file gives that file); nullopt
+// (errno set) for a loop of links or a link that cannot be read.
+std::optional<std::string> FinalLinkTarget(const std::string& path);
 
 std::string Version();
 
