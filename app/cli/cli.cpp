@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "core/platform/clock.h"
@@ -14,6 +15,7 @@ namespace {
 void PrintHelp() {
   std::printf(
       "Usage: tavro <command> [options] [files]\n"
+      "       tavro [FILES...]      (the editor, with sheets and projects)\n"
       "       tavro --version | --help\n\n"
       "Tavro draws circuit sheets and turns them into netlists, reports and drawings.\n"
       "Commands:\n");
@@ -34,6 +36,19 @@ int Usage(const std::string& command, const std::string& utf8Message) {
   std::fprintf(stderr, "tavro %s: %s\nTry 'tavro %s --help'.\n", command.c_str(),
                utf8Message.c_str(), command.c_str());
   return kExitUsage;
+}
+
+bool IsBatchInvocation(int argc, char** argv) {
+  if (argc < 2) return false;
+  const std::string first = argv[1];
+  if (first.empty()) return true;
+  if (first[0] == '-') return true;
+  if (first == "help") return true;
+  for (const Command& c : Commands())
+    if (first == c.name) return true;
+  std::error_code ec;
+  if (std::filesystem::exists(first, ec)) return false;
+  return first.find('.') == std::string::npos && first.find('/') == std::string::npos;
 }
 
 int Run(int argc, char** argv) {

@@ -19,6 +19,12 @@ struct Command {
 // Every command of the program, in the order `tavro --help` lists them.
 const std::vector<Command>& Commands();
 
+// Whether the arguments ask for a batch command (a command name, help or the
+// version) rather than the editor: `tavro` alone and `tavro FILES...` open
+// the editor. A first word that names no command and no file is a mistyped
+// command, left to Run to report.
+bool IsBatchInvocation(int argc, char** argv);
+
 // Entry point shared by main() and the tests.
 int Run(int argc, char** argv);
 

@@ -1,11 +1,13 @@
-// tavro convert IN OUT [--title-include] [--to FORMAT] [--size CODE]: a sheet
-// file or a text-form file to a sheet file (.tcd), a text-form file (.txt) or
-// a PDF (.pdf, as `tavro pdf` writes it with the stored options).
+// tavro convert IN OUT [--title-include] [--to FORMAT] [--size CODE] [--dpi N]
+// [--mono]: a sheet file or a text-form file to a sheet file (.tcd), a
+// text-form file (.txt), a PDF (.pdf, as `tavro pdf` writes it with the stored
+// options) or an image of the sheet (.png, .svg).
 #include <cstdio>
 
 #include "app/cli/args.h"
 #include "app/cli/cli.h"
 #include "app/cli/doc_input.h"
+#include "app/image_options.h"
 #include "app/pdf_job.h"
 #include "core/file/document.h"
 #include "core/platform/paths.h"
@@ -21,9 +23,13 @@ const std::vector<OptionSpec> kOptions = {
     {"title-include", 't', false, nullptr,
      "embed the title frame in a sheet file (default: the FileSave/TitleInclude setting)"},
     {"to", 0, true, "FORMAT",
-     "write this format whatever OUT's extension: tcd (sheet file), txt (text form) or pdf"},
+     "write this format whatever OUT's extension: tcd (sheet file), txt (text form), pdf,\n"
+     "png or svg"},
     {"size", 0, true, "CODE",
      "sheet size code 0-5 (A2/A3/A4 landscape, A2/A3/A4 portrait) of the result"},
+    {"dpi", 0, true, "N", "resolution of an image (.png, .svg) in dots per inch (default 150)"},
+    {"mono", 0, false, nullptr,
+     "draw an image black on white, as printed (default: the display colours)"},
 };
 
 }  // namespace
@@ -37,7 +43,9 @@ int RunConvert(const std::vector<std::string>& args) {
                      "Converts a sheet file (.tcd) or a text-form file (.txt) into the format\n"
                      "that OUT's extension (or --to) names: .tcd a sheet file, .txt the text\n"
                      "form of the main sheet, .pdf a PDF page with the title frame (as\n"
-                     "`tavro pdf` writes it); OUT \"-\" writes the text form to stdout.\n"
+                     "`tavro pdf` writes it), .png and .svg an image of the sheet's work\n"
+                     "area with its title frame (--dpi, --mono); OUT \"-\" writes the text\n"
+                     "form to stdout.\n"
                      "A text-form input becomes a new sheet of the paper from the settings\n"
                      "(or --size). Title files (Title.A3 ...) are sheet files: write them\n"
                      "with --to tcd. Text forms are CP932 text: view one with\n"
@@ -52,13 +60,18 @@ int RunConvert(const std::vector<std::string>& args) {
   std::string format = HasExtension(out, ".tcd")               ? "tcd"
                        : HasExtension(out, ".txt") || toStdout ? "txt"
                        : HasExtension(out, ".pdf")             ? "pdf"
+                       : HasExtension(out, ".png")             ? "png"
+                       : HasExtension(out, ".svg")             ? "svg"
                                                                : "";
   if (auto to = parsed->Get("to")) format = *to;
-  if (format != "tcd" && format != "txt" && format != "pdf") {
-    return Usage("convert", parsed->Has("to") ? "--to takes tcd, txt or pdf"
+  if (format != "tcd" && format != "txt" && format != "pdf" && format != "png" && format != "svg") {
+    return Usage("convert", parsed->Has("to") ? "--to takes tcd, txt, pdf, png or svg"
                                               : "OUT must end in .tcd (sheet file), .txt (text "
-                                                "form) or .pdf, or use --to");
+                                                "form), .pdf, .png or .svg, or use --to");
   }
+  const bool image = format == "png" || format == "svg";
+  if (!image && (parsed->Has("dpi") || parsed->Has("mono")))
+    return Usage("convert", "--dpi and --mono apply to images (.png, .svg)");
   if (format == "pdf") {
     if (toStdout) return Usage("convert", "a PDF is binary: give OUT a file name");
     if (parsed->Has("size") || parsed->Has("title-include"))
@@ -67,6 +80,28 @@ int RunConvert(const std::vector<std::string>& args) {
     options.outputPath = out;
     const std::string inputs[] = {in};
     return WritePdf(inputs, options, parsed->quiet);
+  }
+  if (image) {
+    if (toStdout) return Usage("convert", "an image is written to a file: give OUT a file name");
+    ImageOptions options;
+    options.format = format == "svg" ? ImageOptions::kSvg : ImageOptions::kPng;
+    options.mono = parsed->Has("mono");
+    if (auto d = parsed->Get("dpi")) {
+      const std::optional<long> dpi = ParseInt(*d);
+      if (!dpi || *dpi < ImageOptions::kMinDpi || *dpi > ImageOptions::kMaxDpi)
+        return Usage("convert", "--dpi needs a number from 10 to 2400");
+      options.dpi = static_cast<int>(*dpi);
+    }
+    const ImageWriter writer = GetImageWriter();
+    if (writer == nullptr)
+      return Fail("this program was built without the editor: it cannot draw images");
+    CSheetDoc doc;
+    DocStatus st = ReadInputDocument(in, doc);
+    if (!st.ok) return Fail(OneLine(st.message, in));
+    PrintWarnings(st);
+    const std::string why = writer(doc, out, options);
+    if (!why.empty()) return Fail(OneLine(why, out));
+    return kExitOk;
   }
   const bool toSheet = format == "tcd";
   if (toSheet && toStdout)

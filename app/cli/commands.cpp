@@ -11,6 +11,7 @@ int RunConfig(const std::vector<std::string>& args);
 int RunCheck(const std::vector<std::string>& args);
 int RunIndex(const std::vector<std::string>& args);
 int RunPdf(const std::vector<std::string>& args);
+int RunFind(const std::vector<std::string>& args);
 
 const std::vector<Command>& Commands() {
   static const std::vector<Command> commands = {
@@ -21,6 +22,7 @@ const std::vector<Command>& Commands() {
       {"check", "rule check and net report of a project or of sheets", RunCheck},
       {"index", "net index of a project: where each signal name occurs", RunIndex},
       {"pdf", "PDF of a project or of sheets, one page per sheet with its title frame", RunPdf},
+      {"find", "list every text and name of a project or of sheets that holds a pattern", RunFind},
       {"config", "show the settings in effect and what they mean; set one", RunConfig},
   };
   return commands;

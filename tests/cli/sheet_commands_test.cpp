@@ -122,6 +122,21 @@ TEST(ConvertCommandTest, TitleIncludeEmbedsTheFrame) {
       << r.out;
 }
 
+TEST(ConvertCommandTest, ImagesWithoutADisplay) {
+  TempDir dir;
+  // No display: the batch draws on Qt's offscreen platform by itself.
+  const std::vector<std::string> env = {"DISPLAY=", "WAYLAND_DISPLAY="};
+  test::RunResult r = RunTavro({"convert", "--dpi", "20", Demo("amp1.tcd"), dir.file("a.png")}, env);
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(test::ReadAll(dir.file("a.png")).substr(0, 8), "\x89PNG\r\n\x1a\n");
+  r = RunTavro({"convert", "--mono", Demo("amp1.tcd"), dir.file("a.svg")}, env);
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  const std::string svg = test::ReadAll(dir.file("a.svg"));
+  EXPECT_NE(svg.find("<svg"), std::string::npos);
+  EXPECT_NE(svg.find("</svg>"), std::string::npos);
+}
+
 TEST(ConvertCommandTest, FailuresAndUsage) {
   TempDir dir;
   WriteAll(dir.file("bad.tcd"), "nothing\n");
@@ -130,13 +145,25 @@ TEST(ConvertCommandTest, FailuresAndUsage) {
     int exitCode;
     std::string err;
   } cases[] = {
-      {{"convert", Demo("amp1.tcd"), dir.file("x.svg")},
+      {{"convert", Demo("amp1.tcd"), dir.file("x.bmp")},
        2,
-       "tavro convert: OUT must end in .tcd (sheet file), .txt (text form) or .pdf, or use "
-       "--to\n"},
+       "tavro convert: OUT must end in .tcd (sheet file), .txt (text form), .pdf, .png or .svg, "
+       "or use --to\n"},
       {{"convert", "--to", "dxf", Demo("amp1.tcd"), dir.file("x")},
        2,
-       "tavro convert: --to takes tcd, txt or pdf\n"},
+       "tavro convert: --to takes tcd, txt, pdf, png or svg\n"},
+      {{"convert", "--dpi", "100", Demo("amp1.tcd"), dir.file("x.tcd")},
+       2,
+       "tavro convert: --dpi and --mono apply to images (.png, .svg)\n"},
+      {{"convert", "--dpi", "5", Demo("amp1.tcd"), dir.file("x.png")},
+       2,
+       "tavro convert: --dpi needs a number from 10 to 2400\n"},
+      {{"convert", Demo("amp1.tcd"), "-", "--to", "png"},
+       2,
+       "tavro convert: an image is written to a file: give OUT a file name\n"},
+      {{"convert", Demo("amp1.tcd"), dir.file("no/such/x.png")},
+       1,
+       "tavro: ファイル " + dir.file("no/such/x.png") + " を作成できません"},
       {{"convert", "--size", "1", Demo("amp1.tcd"), dir.file("x.pdf")},
        2,
        "tavro convert: --size and --title-include apply to sheet files, not to a PDF\n"},

@@ -1,0 +1,415 @@
+#include "app/gui/sheet_view.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QWheelEvent>
+#include <algorithm>
+#include <cmath>
+
+#include "app/gui/editor_document.h"
+#include "core/model/sheet.h"
+#include "core/platform/codec.h"
+#include "core/platform/host.h"
+#include "core/platform/settings.h"
+
+namespace tavro::gui {
+
+namespace {
+
+// Zoom limits in pixels per mil: from a quarter of the whole-sheet view up to
+// two pixels per mil (a 0.1-inch grid 200 pixels apart).
+constexpr double kMaxScale = 2.0;
+constexpr size_t kHistoryDepth = 32;
+// How close (in pixels) the pointer must come to a wire to light its net.
+constexpr int kHitPixels = 4;
+
+QColor DeskColor() { return QColor(96, 96, 96); }
+
+}  // namespace
+
+SheetView::SheetView(std::unique_ptr<EditorDocument> document, QWidget* parent)
+    : QAbstractScrollArea(parent), owned_(std::move(document)), document_(*owned_) {
+  setMouseTracking(true);
+  viewport()->setMouseTracking(true);
+  setFocusPolicy(Qt::StrongFocus);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  ReloadStyle();
+}
+
+SheetView::~SheetView() = default;
+
+void SheetView::ReloadStyle() {
+  style_ = RenderOptions::Screen(CurrentHost());
+  style_.subGrid = subGrid_;
+  cursorMode_ = AppSettings().GetInt("Sheet", "Cursor");
+  viewport()->setCursor(cursorMode_ == 0 ? Qt::ArrowCursor : Qt::CrossCursor);
+  viewport()->update();
+}
+
+void SheetView::SetSubGrid(bool on) {
+  subGrid_ = on;
+  style_.subGrid = on;
+  viewport()->update();
+}
+
+// ---- geometry ----
+
+CRect SheetView::ScrollArea() const {
+  const CRect work = WorkArea(document_.Doc());
+  const int mx = std::max(1000, (work.right - work.left) / 10);
+  const int my = std::max(1000, (work.bottom - work.top) / 10);
+  return work.Inflated(mx, my);
+}
+
+double SheetView::FitScale(const CRect& area) const {
+  const QSize vp = viewport()->size();
+  const double w = std::max<double>(1, static_cast<double>(area.right) - area.left);
+  const double h = std::max<double>(1, static_cast<double>(area.bottom) - area.top);
+  const double s = std::min((vp.width() - 8) / w, (vp.height() - 8) / h);
+  return std::clamp(s, 1e-4, kMaxScale);
+}
+
+CRect SheetView::VisibleArea() const {
+  const CPoint a = t_.Unmap(QPointF(0, viewport()->height()));
+  const CPoint b = t_.Unmap(QPointF(viewport()->width(), 0));
+  return CRect(a.x, a.y, b.x, b.y);
+}
+
+void SheetView::ClampAndSync() {
+  const CRect area = ScrollArea();
+  const QSize vp = viewport()->size();
+  const double contentW = (static_cast<double>(area.right) - area.left) * t_.scale;
+  const double contentH = (static_cast<double>(area.bottom) - area.top) * t_.scale;
+  // A sheet smaller than the window sits in its middle.
+  if (contentW <= vp.width()) {
+    t_.left = (area.left + area.right) / 2.0 - vp.width() / 2.0 / t_.scale;
+  } else {
+    t_.left =
+        std::clamp(t_.left, static_cast<double>(area.left), area.right - vp.width() / t_.scale);
+  }
+  if (contentH <= vp.height()) {
+    t_.top = (area.top + area.bottom) / 2.0 + vp.height() / 2.0 / t_.scale;
+  } else {
+    t_.top =
+        std::clamp(t_.top, area.top + vp.height() / t_.scale, static_cast<double>(area.bottom));
+  }
+  syncing_ = true;
+  QScrollBar* h = horizontalScrollBar();
+  QScrollBar* v = verticalScrollBar();
+  h->setRange(0, std::max(0, static_cast<int>(contentW - vp.width())));
+  h->setPageStep(vp.width());
+  h->setSingleStep(std::max(1, vp.width() / 16));
+  h->setValue(static_cast<int>(std::lround((t_.left - area.left) * t_.scale)));
+  v->setRange(0, std::max(0, static_cast<int>(contentH - vp.height())));
+  v->setPageStep(vp.height());
+  v->setSingleStep(std::max(1, vp.height() / 16));
+  v->setValue(static_cast<int>(std::lround((area.bottom - t_.top) * t_.scale)));
+  syncing_ = false;
+  viewport()->update();
+}
+
+void SheetView::scrollContentsBy(int, int) {
+  if (syncing_) return;
+  const CRect area = ScrollArea();
+  t_.left = area.left + horizontalScrollBar()->value() / t_.scale;
+  t_.top = area.bottom - verticalScrollBar()->value() / t_.scale;
+  viewport()->update();
+}
+
+void SheetView::SetScale(double scale, CPoint anchor, QPointF at) {
+  const double minScale = FitScale(WorkArea(document_.Doc())) / 4;
+  t_.scale = std::clamp(scale, std::min(minScale, kMaxScale), kMaxScale);
+  t_.left = anchor.x - at.x() / t_.scale;
+  t_.top = anchor.y + at.y() / t_.scale;
+  ClampAndSync();
+}
+
+void SheetView::PushHistory() {
+  history_.push_back(t_);
+  if (history_.size() > kHistoryDepth) history_.erase(history_.begin());
+}
+
+// ---- zoom commands ----
+
+void SheetView::ZoomTo(const CRect& area) {
+  const CRect r = area.Normalized();
+  const double s = FitScale(r);
+  const QSize vp = viewport()->size();
+  SetScale(s, CPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2),
+           QPointF(vp.width() / 2.0, vp.height() / 2.0));
+}
+
+void SheetView::ZoomWhole() {
+  PushHistory();
+  ZoomTo(WorkArea(document_.Doc()));
+}
+
+void SheetView::ZoomIn() {
+  PushHistory();
+  const double step = 1 + std::clamp(AppSettings().GetInt("Sheet", "ZoomAspect"), 1, 400) / 100.0;
+  const QPointF mid(viewport()->width() / 2.0, viewport()->height() / 2.0);
+  SetScale(t_.scale * step, t_.Unmap(mid), mid);
+}
+
+void SheetView::ZoomOut() {
+  PushHistory();
+  const double step = 1 + std::clamp(AppSettings().GetInt("Sheet", "ZoomAspect"), 1, 400) / 100.0;
+  const QPointF mid(viewport()->width() / 2.0, viewport()->height() / 2.0);
+  SetScale(t_.scale / step, t_.Unmap(mid), mid);
+}
+
+void SheetView::ZoomPrevious() {
+  if (history_.empty()) return;
+  t_ = history_.back();
+  history_.pop_back();
+  ClampAndSync();
+}
+
+void SheetView::CenterOn(CPoint p) {
+  PushHistory();
+  SetScale(t_.scale, p, QPointF(viewport()->width() / 2.0, viewport()->height() / 2.0));
+}
+
+void SheetView::EnsureVisible(CPoint p) {
+  const CRect v = VisibleArea().Normalized();
+  if (v.PtInRect(p)) return;
+  CenterOn(p);
+}
+
+void SheetView::BeginZoomWindow() {
+  pending_ = Pending::kZoomWindow;
+  Q_EMIT Prompt(QStringLiteral("表示したい範囲をドラッグで指示します"));
+}
+
+void SheetView::BeginCenter() {
+  pending_ = Pending::kCenter;
+  Q_EMIT Prompt(QStringLiteral("画面の中心にしたい位置を左クリックで指示します"));
+}
+
+void SheetView::GoToView(int n) {
+  const std::optional<CRect>& v = document_.View(n);
+  PushHistory();
+  ZoomTo(v ? *v : WorkArea(document_.Doc()));
+}
+
+void SheetView::StoreView(int n) {
+  if (n == 0) {
+    document_.Doc().SetViewRect(VisibleArea().Normalized());
+    document_.SetModified(true);
+    Q_EMIT Changed();
+    return;
+  }
+  document_.View(n) = VisibleArea().Normalized();
+}
+
+void SheetView::ClearViews() {
+  document_.View(1).reset();
+  document_.View(2).reset();
+}
+
+// ---- events ----
+
+void SheetView::showEvent(QShowEvent* event) {
+  QAbstractScrollArea::showEvent(event);
+  if (!fitted_) {
+    fitted_ = true;
+    // The view stored in the file, else the whole sheet.
+    const CRect stored = document_.Doc().GetViewRect().Normalized();
+    ZoomTo(stored.IsRectEmpty() ? WorkArea(document_.Doc()) : stored);
+  }
+}
+
+void SheetView::resizeEvent(QResizeEvent* event) {
+  QAbstractScrollArea::resizeEvent(event);
+  if (fitted_) ClampAndSync();
+}
+
+void SheetView::paintEvent(QPaintEvent*) {
+  QPainter painter(viewport());
+  painter.fillRect(viewport()->rect(), DeskColor());
+  painter.setRenderHint(QPainter::Antialiasing);
+  RenderOptions options = style_;
+  options.selection = &document_.Selection();
+  options.highlight = highlight_.get();
+  RenderDocument(painter, t_, document_.Doc(), options, QRectF(viewport()->rect()));
+  if (dragging_ && pending_ == Pending::kZoomWindow) {
+    QPen pen(QtCanvas::ToQColor(style_.style.colors[kDispHighlight]));
+    pen.setStyle(Qt::DashLine);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRect(dragStart_, dragNow_).normalized());
+  }
+  if (cursorMode_ == 2 && pointer_.x() >= 0) {
+    // The full-window cross hair.
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(QtCanvas::ToQColor(static_cast<Color>(AppSettings().GetInt("Color", "Cursor"))));
+    painter.drawLine(0, pointer_.y(), viewport()->width(), pointer_.y());
+    painter.drawLine(pointer_.x(), 0, pointer_.x(), viewport()->height());
+  }
+}
+
+void SheetView::wheelEvent(QWheelEvent* event) {
+  const QPoint delta = event->angleDelta();
+  if (event->modifiers() & Qt::ControlModifier) {
+    const double step = 1 + std::clamp(AppSettings().GetInt("Sheet", "ZoomAspect"), 1, 400) / 100.0;
+    const QPointF at = event->position();
+    const double factor = delta.y() > 0 ? step : 1 / step;
+    SetScale(t_.scale * factor, t_.Unmap(at), at);
+    event->accept();
+    return;
+  }
+  // "WheelScroll" scrolls across first; Shift swaps the two.
+  bool across = AppSettings().GetInt("Sheet", "WheelScroll") != 0;
+  if (event->modifiers() & Qt::ShiftModifier) across = !across;
+  QScrollBar* bar = across ? horizontalScrollBar() : verticalScrollBar();
+  const int amount = delta.y() != 0 ? delta.y() : delta.x();
+  bar->setValue(bar->value() - amount * bar->singleStep() / 120 * 3);
+  event->accept();
+}
+
+void SheetView::mousePressEvent(QMouseEvent* event) {
+  setFocus();
+  if (event->button() == Qt::MiddleButton) {
+    panning_ = true;
+    panLast_ = event->position().toPoint();
+    return;
+  }
+  if (event->button() != Qt::LeftButton) return;
+  if (pending_ == Pending::kCenter) {
+    pending_ = Pending::kNone;
+    CenterOn(t_.Unmap(event->position()));
+    Q_EMIT Prompt(QString());
+    return;
+  }
+  if (pending_ == Pending::kZoomWindow) {
+    dragging_ = true;
+    dragStart_ = dragNow_ = event->position().toPoint();
+  }
+}
+
+void SheetView::mouseMoveEvent(QMouseEvent* event) {
+  const QPoint pos = event->position().toPoint();
+  if (panning_) {
+    const QPoint d = pos - panLast_;
+    panLast_ = pos;
+    horizontalScrollBar()->setValue(horizontalScrollBar()->value() - d.x());
+    verticalScrollBar()->setValue(verticalScrollBar()->value() - d.y());
+  }
+  if (dragging_) {
+    dragNow_ = pos;
+    viewport()->update();
+  }
+  pointer_ = pos;
+  if (cursorMode_ == 2) viewport()->update();
+  const CPoint at = t_.Unmap(event->position());
+  Q_EMIT PointerMoved(at);
+  if (!dragging_ && !panning_ && pending_ == Pending::kNone) UpdateHighlight(at);
+}
+
+void SheetView::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == Qt::MiddleButton) {
+    panning_ = false;
+    return;
+  }
+  if (event->button() != Qt::LeftButton || !dragging_) return;
+  dragging_ = false;
+  pending_ = Pending::kNone;
+  Q_EMIT Prompt(QString());
+  const QRect r = QRect(dragStart_, event->position().toPoint()).normalized();
+  if (r.width() < 4 || r.height() < 4) {
+    viewport()->update();
+    return;
+  }
+  const CPoint a = t_.Unmap(r.topLeft());
+  const CPoint b = t_.Unmap(r.bottomRight());
+  PushHistory();
+  ZoomTo(CRect(a.x, b.y, b.x, a.y));
+}
+
+void SheetView::leaveEvent(QEvent* event) {
+  QAbstractScrollArea::leaveEvent(event);
+  pointer_ = QPoint(-1, -1);
+  ClearHighlight();
+  viewport()->update();
+}
+
+void SheetView::keyPressEvent(QKeyEvent* event) {
+  QScrollBar* h = horizontalScrollBar();
+  QScrollBar* v = verticalScrollBar();
+  switch (event->key()) {
+    case Qt::Key_Left:
+      h->setValue(h->value() - h->pageStep() / 8);
+      return;
+    case Qt::Key_Right:
+      h->setValue(h->value() + h->pageStep() / 8);
+      return;
+    case Qt::Key_Up:
+      v->setValue(v->value() - v->pageStep() / 8);
+      return;
+    case Qt::Key_Down:
+      v->setValue(v->value() + v->pageStep() / 8);
+      return;
+    case Qt::Key_Escape:
+      if (pending_ != Pending::kNone) {
+        pending_ = Pending::kNone;
+        dragging_ = false;
+        Q_EMIT Prompt(QString());
+        viewport()->update();
+        return;
+      }
+      break;
+    default:
+      break;
+  }
+  QAbstractScrollArea::keyPressEvent(event);
+}
+
+// ---- the net under the pointer ----
+
+void SheetView::ClearHighlight() {
+  if (!highlight_) return;
+  highlight_.reset();
+  Q_EMIT NetPointed({});
+  viewport()->update();
+}
+
+void SheetView::UpdateHighlight(CPoint at) {
+  CSheet& sheet = document_.Doc().GetSheet();
+  const int tol = std::max(1, static_cast<int>(kHitPixels / t_.scale));
+  const CRect probe(at.x - tol, at.y - tol, at.x + tol, at.y + tol);
+  const CLine* hit = nullptr;
+  for (const auto& w : sheet.Wires())
+    if (w->CheckPoint(probe)) {
+      hit = w.get();
+      break;
+    }
+  if (hit == nullptr) {
+    ClearHighlight();
+    return;
+  }
+  // Already lit: the same net.
+  if (highlight_) {
+    for (const auto& w : highlight_->Wires())
+      if (w->GetStartPoint() == hit->GetStartPoint() && w->GetEndPoint() == hit->GetEndPoint())
+        return;
+  }
+  std::vector<std::string> names;
+  sheet.SetHighlight(hit->GetStartPoint(), names, false);
+  auto lit = std::make_unique<CSheet>(kSheetScratch);
+  for (auto& w : sheet.Wires()) {
+    if ((w->GetType() & kLineHighlight) == 0) continue;
+    // The mark is the view's, not the sheet's: it is taken off at once.
+    w->ModifyType(kLineHighlight, 0);
+    lit->NewLine(*w).ModifyType(kLineHighlight, 0);
+  }
+  highlight_ = std::move(lit);
+  QStringList list;
+  for (const std::string& n : names) list << QString::fromStdString(Cp932ToUtf8(n));
+  Q_EMIT NetPointed(list);
+  viewport()->update();
+}
+
+}  // namespace tavro::gui

@@ -1,0 +1,107 @@
+// SheetView: the window of one sheet document: draws it through the one
+// drawing walk at the current zoom, scrolls and zooms (whole sheet, window,
+// in, out, previous view, centre, stored views 1 and 2), reports the pointer
+// position in sheet mils, and lights the net of the wire under the pointer.
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QPoint>
+#include <memory>
+#include <vector>
+
+#include "app/gui/qt_canvas.h"
+#include "app/gui/sheet_render.h"
+
+namespace tavro::gui {
+
+class EditorDocument;
+
+class SheetView : public QAbstractScrollArea {
+  Q_OBJECT
+
+ public:
+  // The view owns its document.
+  explicit SheetView(std::unique_ptr<EditorDocument> document, QWidget* parent = nullptr);
+  ~SheetView() override;
+
+  EditorDocument& Document() { return document_; }
+  const SheetTransform& Transform() const { return t_; }
+
+  // --- zoom ---
+  void ZoomWhole();                // 全体表示
+  void ZoomIn();                   // 拡大 (by "ZoomAspect" percent)
+  void ZoomOut();                  // 縮小
+  void ZoomPrevious();             // 前画面
+  void ZoomTo(const CRect& area);  // show this sheet area whole
+  void CenterOn(CPoint p);         // センター表示 of a point
+  void BeginZoomWindow();          // ウインドウ: the next drag gives the area
+  void BeginCenter();              // センター表示: the next click gives the centre
+  void GoToView(int n);            // 表示１ / 表示２ (the whole sheet when not set)
+  void StoreView(int n);           // 表示範囲: the current view becomes view n
+  void ClearViews();
+  // The sheet area the window shows.
+  CRect VisibleArea() const;
+  // Scrolls so that a sheet point is in view; centred when it was outside.
+  void EnsureVisible(CPoint p);
+
+  bool SubGrid() const { return subGrid_; }
+  void SetSubGrid(bool on);
+  // Re-reads colours, switches and grid from the settings.
+  void ReloadStyle();
+
+ Q_SIGNALS:
+  // The pointer moved to a sheet point (mils).
+  void PointerMoved(CPoint at);
+  // A prompt for the status bar ("" when none).
+  void Prompt(const QString& text);
+  // The names of the net lit under the pointer (empty when none).
+  void NetPointed(const QStringList& names);
+  // The document changed (its title mark, the selection readouts and the
+  // enabled commands may follow).
+  void Changed();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void scrollContentsBy(int dx, int dy) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void leaveEvent(QEvent* event) override;
+
+ private:
+  enum class Pending { kNone, kZoomWindow, kCenter };
+
+  // Sets the zoom keeping the sheet point `anchor` under the device point `at`.
+  void SetScale(double scale, CPoint anchor, QPointF at);
+  void PushHistory();
+  // The sheet area the scroll bars cover (the work area with a margin).
+  CRect ScrollArea() const;
+  void ClampAndSync();
+  double FitScale(const CRect& area) const;
+  void UpdateHighlight(CPoint at);
+  void ClearHighlight();
+
+  std::unique_ptr<EditorDocument> owned_;
+  EditorDocument& document_;
+  SheetTransform t_;
+  bool fitted_ = false;
+  bool syncing_ = false;
+  bool subGrid_ = false;
+  RenderOptions style_;
+  std::vector<SheetTransform> history_;
+  Pending pending_ = Pending::kNone;
+  bool dragging_ = false;
+  QPoint dragStart_;
+  QPoint dragNow_;
+  bool panning_ = false;
+  QPoint panLast_;
+  int cursorMode_ = 0;
+  QPoint pointer_{-1, -1};
+  std::unique_ptr<CSheet> highlight_;
+};
+
+}  // namespace tavro::gui
