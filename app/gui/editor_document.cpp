@@ -2,8 +2,10 @@
 
 #include <filesystem>
 
+#include "core/file/archive.h"
 #include "core/platform/codec.h"
 #include "core/platform/dbcs.h"
+#include "core/platform/settings.h"
 
 namespace tavro::gui {
 
@@ -26,8 +28,7 @@ DocStatus EditorDocument::Open(const std::string& path) {
   DocStatus st = EndsWithNoCase(path, ".txt") ? fresh.OpenText(path) : fresh.Open(path);
   if (!st.ok) return st;
   doc_ = std::move(fresh);
-  selection_.DeleteContents();
-  save_ = {};
+  ResetEditing();
   return st;
 }
 
@@ -35,16 +36,14 @@ DocStatus EditorDocument::New(int untitledNumber) {
   CSheetDoc fresh;
   DocStatus st = fresh.NewDocument();
   doc_ = std::move(fresh);
-  selection_.DeleteContents();
-  save_ = {};
+  ResetEditing();
   untitled_ = "無題" + std::to_string(untitledNumber) + ".tcd";
   return st;
 }
 
 SaveResult EditorDocument::SaveAs(const std::string& path, const SaveOptions& options) {
-  // What is selected belongs to the sheet that is written.
-  doc_.GetSheet() += selection_;
-  selection_.DeleteContents();
+  // The selected items stay in the sheet while they are selected, so the
+  // sheet written is whole without ending the selection.
   return SaveDocument(doc_, path, options, save_, UndoPosition());
 }
 
@@ -52,7 +51,7 @@ AutoSaveResult EditorDocument::AutoSave(
     const SaveOptions& options, const std::string& workFolder, long number,
     const std::function<bool(const std::string&)>& isRemovable) {
   AutoSaveContext context;
-  context.selectionHasItems = selection_.GetItemCount() > 0;
+  context.selectionHasItems = !selected_.Empty();
   context.workFolder = workFolder;
   context.title = DisplayName();
   context.number = number;
@@ -64,6 +63,204 @@ AutoSaveResult EditorDocument::AutoSave(
 std::string EditorDocument::DisplayName() const {
   if (IsUntitled()) return untitled_;
   return std::filesystem::path(doc_.GetPath()).filename().string();
+}
+
+void EditorDocument::ResetEditing() {
+  selected_.Clear();
+  lastSelected_.Clear();
+  selectionSheet_.DeleteContents();
+  undo_.Clear();
+  undo_.SetDepth(AppSettings().GetInt("FileSave", "UndoCount"));
+  save_ = {};
+}
+
+// ---- the selection ----
+
+void EditorDocument::Select(Selection s) {
+  s.ClampTo(doc_.GetSheet());
+  if (s.Empty() && !selected_.Empty()) lastSelected_ = selected_;
+  selected_ = std::move(s);
+  selectionSheet_ = selected_.Copy(doc_.GetSheet());
+}
+
+bool EditorDocument::Reselect() {
+  Selection s = lastSelected_;
+  s.ClampTo(doc_.GetSheet());
+  if (s.Empty()) return false;
+  Select(std::move(s));
+  return true;
+}
+
+// ---- changes ----
+
+void EditorDocument::Edit(const std::function<void(CSheet&, Selection&)>& change) {
+  undo_.Begin(doc_.GetSheet(), selected_);
+  Selection s = selected_;
+  change(doc_.GetSheet(), s);
+  save_.Changed(undo_.Commit(doc_.GetSheet(), s));
+  // A remembered selection may name items that are gone or have moved.
+  lastSelected_.Clear();
+  Select(std::move(s));
+}
+
+bool EditorDocument::Undo() {
+  Selection s = selected_;
+  if (!undo_.Undo(doc_.GetSheet(), s)) return false;
+  save_.Changed(undo_.Position());
+  lastSelected_.Clear();
+  Select(std::move(s));
+  return true;
+}
+
+bool EditorDocument::Redo() {
+  Selection s = selected_;
+  if (!undo_.Redo(doc_.GetSheet(), s)) return false;
+  save_.Changed(undo_.Position());
+  lastSelected_.Clear();
+  Select(std::move(s));
+  return true;
+}
+
+namespace {
+
+CPoint OnGrid(CPoint p, int grid) {
+  if (grid <= 1) return p;
+  auto snap = [grid](int32_t v) {
+    const int64_t g = grid;
+    const int64_t q = (v >= 0 ? v + g / 2 : v - g / 2) / g;
+    return Sat32(q * g);
+  };
+  return {snap(p.x), snap(p.y)};
+}
+
+bool AnyTextSelected(const CSheet& sheet) {
+  for (const auto& t : sheet.Texts())
+    if (t->IsTextSel()) return true;
+  for (const auto* list : {&sheet.Wires(), &sheet.Buses(), &sheet.Lines()})
+    for (const auto& l : *list)
+      if (l->GetNameText().IsTextSel() || l->GetCrossNameText().IsTextSel()) return true;
+  for (const auto& p : sheet.Pins())
+    if (p->GetNameText().IsTextSel() || p->GetNoText().IsTextSel()) return true;
+  for (const auto& part : sheet.Parts()) {
+    if (part->GetPartNameText().IsTextSel() || part->GetRefNameText().IsTextSel() ||
+        part->GetValNameText().IsTextSel())
+      return true;
+    for (const auto& t : part->Texts())
+      if (t->IsTextSel()) return true;
+    for (const auto& p : part->Pins())
+      if (p->GetNameText().IsTextSel() || p->GetNoText().IsTextSel()) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+void EditorDocument::MoveSelection(CPoint d) {
+  if (selected_.Empty() || d == CPoint()) return;
+  Edit([d](CSheet& sheet, Selection& s) {
+    CSheet copy = s.Copy(sheet);
+    copy.OffsetItem(d, false);
+    s.WriteBack(copy, sheet);
+  });
+}
+
+void EditorDocument::CopySelection(CPoint d) {
+  if (selected_.Empty()) return;
+  Edit([d](CSheet& sheet, Selection& s) {
+    // Only whole items are copied: a copy of a rubber band would hang loose.
+    CSheet copy = s.Copy(sheet, true);
+    copy.SetCheck();
+    copy.OffsetItem(d, true);
+    // The copies are the items past the ends of the lists as they were.
+    const Selection::ListSizes before = Selection::Sizes(sheet);
+    sheet += copy;
+    s = Selection::AddedSince(sheet, before);
+  });
+}
+
+void EditorDocument::DeleteSelection() {
+  if (selected_.Empty()) return;
+  Edit([](CSheet& sheet, Selection& s) { s.DeleteFrom(sheet); });
+}
+
+void EditorDocument::RotateSelection(int grid) {
+  if (selected_.Empty()) return;
+  const CPoint c = OnGrid(selected_.Bounds(doc_.GetSheet()).CenterPoint(), grid);
+  Edit([c](CSheet& sheet, Selection& s) {
+    CSheet copy = s.Copy(sheet, true);
+    copy.Rotate(c, 1);
+    s.WriteBack(copy, sheet, true);
+  });
+}
+
+void EditorDocument::MirrorSelection(bool leftRight, int grid) {
+  if (selected_.Empty()) return;
+  const CPoint c = OnGrid(selected_.Bounds(doc_.GetSheet()).CenterPoint(), grid);
+  Edit([c, leftRight](CSheet& sheet, Selection& s) {
+    CSheet copy = s.Copy(sheet, true);
+    if (leftRight)
+      copy.MirrorX(c);
+    else
+      copy.MirrorY(c);
+    s.WriteBack(copy, sheet, true);
+  });
+}
+
+int EditorDocument::ResetSelectedRefs() {
+  int changed = 0;
+  for (const SelEntry& e : selected_.Entries(kSelParts)) {
+    const CPart& part = *doc_.GetSheet().Parts()[e.index];
+    if (!part.GetRefName().empty() && part.GetRefNo() > 0) ++changed;
+  }
+  if (changed == 0) return 0;
+  Edit([](CSheet& sheet, Selection& s) {
+    for (const SelEntry& e : s.Entries(kSelParts)) {
+      CPart& part = *sheet.Parts()[e.index];
+      part.SetRefNo(0, 0);
+      part.CalcBoundRect();
+    }
+  });
+  return changed;
+}
+
+bool EditorDocument::MoveAttributeAt(CPoint at, int tol, CPoint d) {
+  CSheet& sheet = doc_.GetSheet();
+  const CRect probe(at.x - tol, at.y - tol, at.x + tol, at.y + tol);
+  sheet.ResetTextSel();
+  sheet.SetTextSel(probe);
+  const bool any = AnyTextSelected(sheet);
+  sheet.ResetTextSel();
+  if (!any || d == CPoint()) return false;
+  Edit([&](CSheet& sh, Selection&) {
+    sh.SetTextSel(probe);
+    sh.OffsetAttr(d);
+    sh.ResetTextSel();
+  });
+  return true;
+}
+
+// ---- the clipboard ----
+
+std::string EditorDocument::SelectionText() const {
+  if (selected_.Empty()) return {};
+  CSheet copy = selected_.Copy(doc_.GetSheet(), true);
+  CArchive ar;
+  copy.SerializeText(ar);
+  return ar.TakeBuffer();
+}
+
+int EditorDocument::Paste(std::string_view text) {
+  CSheet pasted(kSheetScratch);
+  CArchive ar(text);
+  pasted.SerializeText(ar);
+  const int n = pasted.GetItemCount();
+  if (n == 0) return 0;
+  Edit([&pasted](CSheet& sheet, Selection& s) {
+    const Selection::ListSizes before = Selection::Sizes(sheet);
+    sheet += pasted;
+    s = Selection::AddedSince(sheet, before);
+  });
+  return n;
 }
 
 }  // namespace tavro::gui

@@ -1,7 +1,9 @@
 // EditorDocument: one open sheet document of the editor: the sheet document
-// (main sheet and title frame), the selection (a scratch sheet of the items
-// taken out of the main sheet while they are selected), the stored views and
-// the modified state the window title shows.
+// (main sheet and title frame), the selection and a scratch sheet holding
+// copies of the selected items (drawn on top, counted for the status bar),
+// the undo stack, the stored views and the modified state the window title
+// shows. Every change of the sheet goes through Edit, so that it can be
+// undone and counts as a change. GUI-free.
 #pragma once
 
 #include <functional>
@@ -9,6 +11,8 @@
 #include <string>
 
 #include "app/doc_save.h"
+#include "app/gui/selection.h"
+#include "app/gui/undo_stack.h"
 #include "core/file/document.h"
 #include "core/model/geometry.h"
 #include "core/model/sheet.h"
@@ -21,8 +25,53 @@ class EditorDocument {
 
   CSheetDoc& Doc() { return doc_; }
   const CSheetDoc& Doc() const { return doc_; }
-  CSheet& Selection() { return selection_; }
-  const CSheet& Selection() const { return selection_; }
+  CSheet& Sheet() { return doc_.GetSheet(); }
+  const CSheet& Sheet() const { return doc_.GetSheet(); }
+
+  // --- the selection ---
+  const Selection& Selected() const { return selected_; }
+  // Copies of the selected items (the sheet of the selection).
+  const CSheet& SelectionSheet() const { return selectionSheet_; }
+  void Select(Selection s);
+  void ClearSelection() { Select({}); }
+  // 再選択: the last selection that was cleared, as far as the sheet still
+  // has its items; false when there is none.
+  bool Reselect();
+
+  // --- changes ---
+  // One undoable change of the sheet: `change` edits the main sheet and may
+  // change the selection; then the change is recorded and counted.
+  void Edit(const std::function<void(CSheet& sheet, Selection& selection)>& change);
+  bool CanUndo() const { return undo_.CanUndo(); }
+  bool CanRedo() const { return undo_.CanRedo(); }
+  bool Undo();
+  bool Redo();
+  void SetUndoDepth(int depth) { undo_.SetDepth(depth); }
+
+  // The edit commands on the selection (each one change; nothing happens
+  // without a selection). `grid` is the step that keeps pins on the grid.
+  void MoveSelection(CPoint d);
+  // コピー: copies of the selected items are added, moved by d, and become
+  // the selection.
+  void CopySelection(CPoint d);
+  void DeleteSelection();
+  // ９０度回転 (counter-clockwise), 左右反転, 上下反転 about the centre of
+  // the selection put on the grid.
+  void RotateSelection(int grid);
+  void MirrorSelection(bool leftRight, int grid);
+  // 部品番号リセット: the selected parts' references become undecided ("?").
+  // The number of parts changed.
+  int ResetSelectedRefs();
+  // 属性移動: moves the attribute texts (of parts, pins and lines) found at
+  // `at` by d; false when there is none there.
+  bool MoveAttributeAt(CPoint at, int tol, CPoint d);
+
+  // --- the clipboard ---
+  // The sheet text form of the selection (CP932; empty without a selection).
+  std::string SelectionText() const;
+  // 貼り付け: the items of a sheet text form are added and become the
+  // selection. The number of items added (0: nothing that could be read).
+  int Paste(std::string_view text);
 
   // Opens a sheet file or a text-form file (".txt"); the document is left
   // as it was when the file cannot be read.
@@ -41,8 +90,8 @@ class EditorDocument {
     if (m) ++save_.changeCount;
   }
   DocSaveState& SaveState() { return save_; }
-  // The undo position (the undo stack comes with editing; 0 until then).
-  int UndoPosition() const { return 0; }
+  // The undo position: the number of the state shown.
+  int UndoPosition() const { return undo_.Position(); }
 
   // Saves to `path` with backup and creation time; the document is clean
   // afterwards. The file is as it was when the save fails.
@@ -63,8 +112,14 @@ class EditorDocument {
   std::optional<CRect>& View(int n) { return n == 1 ? view1_ : view2_; }
 
  private:
+  // A fresh document: no selection, no undo, clean.
+  void ResetEditing();
+
   CSheetDoc doc_;
-  CSheet selection_{kSheetScratch};
+  Selection selected_;
+  Selection lastSelected_;
+  CSheet selectionSheet_{kSheetScratch};
+  UndoStack undo_;
   DocSaveState save_;
   long serial_;
   std::string upperPath_;

@@ -4,6 +4,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDesktopServices>
 #include <QDockWidget>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -18,10 +19,13 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <QUrl>
 #include <filesystem>
 
 #include "app/doc_save.h"
+#include "app/gui/edit_actions.h"
 #include "app/gui/editor_document.h"
+#include "app/gui/readouts.h"
 #include "app/gui/sheet_view.h"
 #include "app/project.h"
 #include "core/model/geometry.h"
@@ -99,6 +103,21 @@ MainWindow::MainWindow()
   setCentralWidget(mdi_);
   connect(mdi_, &QMdiArea::subWindowActivated, this, [this] { UpdateActions(); });
   BuildActions();
+  edit_ = new EditActions(
+      this, EditActions::Hooks{[this] { return ActiveView(); },
+                               [this](const QString& path) { return OpenSheet(path, false); },
+                               [this](const QString& question) {
+                                 if (dialogs_.ask)
+                                   return dialogs_.ask(question) == QMessageBox::Yes;
+                                 return QMessageBox::question(
+                                            this, QStringLiteral("Tavro"), question,
+                                            QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+                               },
+                               [this](const QString& message) { Warn(message); },
+                               [this](const QString& path) {
+                                 if (dialogs_.openExternally) return dialogs_.openExternally(path);
+                                 return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+                               }});
   BuildMenus();
   BuildStatusBar();
   BuildProjectPanel();
@@ -240,8 +259,8 @@ void MainWindow::BuildMenus() {
   file->addAction(a.quit);
   RefreshRecentMenus();
 
-  QMenu* edit = menuBar()->addMenu(QStringLiteral("編集(&E)"));
-  edit->setEnabled(false);
+  editMenu_ = menuBar()->addMenu(QStringLiteral("編集(&E)"));
+  edit_->FillMenu(editMenu_);
 
   QMenu* view = menuBar()->addMenu(QStringLiteral("表示(&V)"));
   view->addAction(a.zoomWhole);
@@ -357,8 +376,10 @@ void MainWindow::RefreshProjectPanel() {
 void MainWindow::UpdateActions() {
   const bool any = ActiveView() != nullptr;
   for (QAction* a : a_->needView) a->setEnabled(any);
-  if (SheetView* v = ActiveView()) a_->subGrid->setChecked(v->SubGrid());
-  selection_->clear();
+  SheetView* v = ActiveView();
+  if (v) a_->subGrid->setChecked(v->SubGrid());
+  edit_->Update();
+  selection_->setText(v ? Q(SelectionReadout(v->Document().SelectionSheet())) : QString());
 }
 
 // ---- recent files and projects ----
@@ -456,6 +477,7 @@ SheetView* MainWindow::AddView(std::unique_ptr<EditorDocument> doc) {
   w->installEventFilter(this);
   w->setAttribute(Qt::WA_DeleteOnClose);
   w->setWindowTitle(DocumentTitle(view->Document()));
+  view->SetContextMenu(editMenu_);
   connect(view, &SheetView::PointerMoved, this, &MainWindow::OnPointer);
   connect(view, &SheetView::Prompt, this, [this](const QString& text) {
     prompt_->setText(text.isEmpty() ? QStringLiteral("コマンドを選択してください") : text);
@@ -691,9 +713,7 @@ void MainWindow::ShowAbout() {
                      QStringLiteral("Tavro %1\n回路図エディタ").arg(Q(Version())));
 }
 
-void MainWindow::OnPointer(CPoint at) {
-  pointer_->setText(Q("X:" + FormatCoord(at.x) + " Y:" + FormatCoord(at.y)));
-}
+void MainWindow::OnPointer(CPoint at) { pointer_->setText(Q(PointerReadout(at))); }
 
 // ---- progress ----
 

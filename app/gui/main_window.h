@@ -26,6 +26,7 @@ class QTreeWidgetItem;
 
 namespace tavro::gui {
 
+class EditActions;
 class EditorDocument;
 class SheetView;
 
@@ -72,6 +73,7 @@ class MainWindow : public QMainWindow {
   std::vector<SheetView*> Views() const;
   const std::string& ProjectPath() const { return projectPath_; }
   EditorHost& Host() { return host_; }
+  EditActions& Edit() { return *edit_; }
 
   // How the window tells and asks the user: message boxes, unless a test
   // answers instead.
@@ -81,6 +83,9 @@ class MainWindow : public QMainWindow {
     std::function<int(const QString& question)> ask;
     // The file name to save a document as ("" cancels).
     std::function<QString(const QString& suggested)> saveFileName;
+    // Hands a file to the desktop's "open" action (QDesktopServices when
+    // unset); false when that failed.
+    std::function<bool(const QString& path)> openExternally;
   };
   void SetDialogs(Dialogs d) { dialogs_ = std::move(d); }
   void Warn(const QString& message);
@@ -137,6 +142,8 @@ class MainWindow : public QMainWindow {
   QMenu* recentFiles_ = nullptr;
   QMenu* recentProjects_ = nullptr;
   QMenu* windowMenu_ = nullptr;
+  QMenu* editMenu_ = nullptr;
+  EditActions* edit_ = nullptr;
   struct Actions;
   std::unique_ptr<Actions> a_;
 };

@@ -1,5 +1,6 @@
 #include "app/gui/sheet_view.h"
 
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -232,9 +233,18 @@ void SheetView::paintEvent(QPaintEvent*) {
   painter.fillRect(viewport()->rect(), DeskColor());
   painter.setRenderHint(QPainter::Antialiasing);
   RenderOptions options = style_;
-  options.selection = &document_.Selection();
+  // While a drag moves the selection, it is drawn where it would go.
+  options.selection = preview_ ? preview_.get() : &document_.SelectionSheet();
   options.highlight = highlight_.get();
   RenderDocument(painter, t_, document_.Doc(), options, QRectF(viewport()->rect()));
+  if (drag_ == Drag::kBand) {
+    QPen pen(QtCanvas::ToQColor(style_.style.colors[kDispHighlight]));
+    pen.setStyle(Qt::DotLine);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRect(dragStart_, dragNow_).normalized());
+  }
   if (dragging_ && pending_ == Pending::kZoomWindow) {
     QPen pen(QtCanvas::ToQColor(style_.style.colors[kDispHighlight]));
     pen.setStyle(Qt::DashLine);
@@ -287,7 +297,121 @@ void SheetView::mousePressEvent(QMouseEvent* event) {
   if (pending_ == Pending::kZoomWindow) {
     dragging_ = true;
     dragStart_ = dragNow_ = event->position().toPoint();
+    return;
   }
+  const CPoint at = t_.Unmap(event->position());
+  dragFrom_ = at;
+  dragDelta_ = CPoint();
+  dragStart_ = dragNow_ = event->position().toPoint();
+  if (pending_ == Pending::kAttrMove) {
+    drag_ = Drag::kAttr;
+    return;
+  }
+  if (pending_ == Pending::kMove || pending_ == Pending::kCopy) {
+    drag_ = pending_ == Pending::kCopy ? Drag::kCopy : Drag::kMove;
+    pending_ = Pending::kNone;
+    Q_EMIT Prompt(QString());
+    return;
+  }
+  const bool add = (event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier)) != 0;
+  const CSheet& sheet = document_.Sheet();
+  SelList list;
+  uint32_t index;
+  if (!Selection::HitTest(sheet, at, HitTolerance(), list, index)) {
+    // Empty paper: a rectangle selects (and, without Shift or Ctrl, what
+    // was selected is let go).
+    if (!add && !document_.Selected().Empty()) {
+      document_.ClearSelection();
+      Q_EMIT Changed();
+    }
+    drag_ = Drag::kBand;
+    return;
+  }
+  if (add && document_.Selected().Contains(list, index) &&
+      !(event->modifiers() & Qt::ControlModifier)) {
+    Selection sel = document_.Selected();
+    sel.Remove(list, index);
+    document_.Select(std::move(sel));
+    Q_EMIT Changed();
+    viewport()->update();
+    return;
+  }
+  if (!document_.Selected().Contains(list, index)) {
+    Selection sel = add ? document_.Selected() : Selection();
+    sel.Add(list, index);
+    document_.Select(std::move(sel));
+    Q_EMIT Changed();
+  }
+  // A drag from a selected item moves the selection; with Ctrl it copies it.
+  drag_ = (event->modifiers() & Qt::ControlModifier) ? Drag::kCopy : Drag::kMove;
+  viewport()->update();
+}
+
+int SheetView::GridStep() const {
+  return std::max(1, subGrid_ ? style_.subGridStep : style_.mainGridStep);
+}
+
+int SheetView::HitTolerance() const { return std::max(1, static_cast<int>(kHitPixels / t_.scale)); }
+
+CPoint SheetView::Snap(CPoint d) const {
+  const int64_t g = GridStep();
+  auto snap = [g](int32_t v) {
+    const int64_t q = (v >= 0 ? v + g / 2 : v - g / 2) / g;
+    return Sat32(q * g);
+  };
+  return {snap(d.x), snap(d.y)};
+}
+
+void SheetView::UpdatePreview(CPoint d) {
+  if (d == dragDelta_ && preview_) return;
+  dragDelta_ = d;
+  if (d == CPoint()) {
+    preview_.reset();
+  } else if (drag_ == Drag::kCopy) {
+    preview_ = std::make_unique<CSheet>(document_.Selected().Copy(document_.Sheet(), true));
+    preview_->SetCheck();
+    preview_->OffsetItem(d, true);
+  } else {
+    preview_ = std::make_unique<CSheet>(document_.Selected().Copy(document_.Sheet()));
+    preview_->OffsetItem(d, false);
+  }
+  viewport()->update();
+}
+
+void SheetView::AfterEdit() {
+  preview_.reset();
+  highlight_.reset();
+  viewport()->update();
+  Q_EMIT Changed();
+}
+
+void SheetView::BeginMoveSelection(bool copy) {
+  if (document_.Selected().Empty()) return;
+  pending_ = copy ? Pending::kCopy : Pending::kMove;
+  Q_EMIT Prompt(copy ? QStringLiteral("コピー先へドラッグしてください")
+                     : QStringLiteral("移動先へドラッグしてください"));
+}
+
+void SheetView::BeginAttributeMove() {
+  pending_ = Pending::kAttrMove;
+  Q_EMIT Prompt(QStringLiteral("移動したい属性文字をドラッグしてください"));
+}
+
+void SheetView::contextMenuEvent(QContextMenuEvent* event) {
+  if (contextMenu_ == nullptr) return;
+  // A right click on an item that is not selected selects it first.
+  const CPoint at = t_.Unmap(QPointF(event->pos()));
+  SelList list;
+  uint32_t index;
+  if (Selection::HitTest(document_.Sheet(), at, HitTolerance(), list, index) &&
+      !document_.Selected().Contains(list, index)) {
+    Selection sel;
+    sel.Add(list, index);
+    document_.Select(std::move(sel));
+    viewport()->update();
+    Q_EMIT Changed();
+  }
+  contextMenu_->exec(event->globalPos());
 }
 
 void SheetView::mouseMoveEvent(QMouseEvent* event) {
@@ -302,16 +426,63 @@ void SheetView::mouseMoveEvent(QMouseEvent* event) {
     dragNow_ = pos;
     viewport()->update();
   }
+  if (drag_ != Drag::kNone) {
+    dragNow_ = pos;
+    const CPoint d = Snap(t_.Unmap(event->position()) - dragFrom_);
+    if (drag_ == Drag::kMove || drag_ == Drag::kCopy) UpdatePreview(d);
+    if (drag_ == Drag::kBand || drag_ == Drag::kAttr) viewport()->update();
+  }
   pointer_ = pos;
   if (cursorMode_ == 2) viewport()->update();
   const CPoint at = t_.Unmap(event->position());
   Q_EMIT PointerMoved(at);
-  if (!dragging_ && !panning_ && pending_ == Pending::kNone) UpdateHighlight(at);
+  if (!dragging_ && !panning_ && drag_ == Drag::kNone && pending_ == Pending::kNone)
+    UpdateHighlight(at);
 }
 
 void SheetView::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() == Qt::MiddleButton) {
     panning_ = false;
+    return;
+  }
+  if (event->button() == Qt::LeftButton && drag_ != Drag::kNone) {
+    const Drag drag = drag_;
+    drag_ = Drag::kNone;
+    const CPoint d = Snap(t_.Unmap(event->position()) - dragFrom_);
+    preview_.reset();
+    switch (drag) {
+      case Drag::kMove:
+        if (d != CPoint()) document_.MoveSelection(d);
+        break;
+      case Drag::kCopy:
+        if (d != CPoint()) document_.CopySelection(d);
+        break;
+      case Drag::kAttr:
+        pending_ = Pending::kNone;
+        Q_EMIT Prompt(QString());
+        document_.MoveAttributeAt(dragFrom_, HitTolerance(), d);
+        break;
+      case Drag::kBand: {
+        const QRect r = QRect(dragStart_, event->position().toPoint()).normalized();
+        if (r.width() >= 3 || r.height() >= 3) {
+          const CPoint a = t_.Unmap(r.topLeft());
+          const CPoint b = t_.Unmap(r.bottomRight());
+          Selection found = Selection::InRect(document_.Sheet(), CRect(a.x, b.y, b.x, a.y));
+          if (event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier)) {
+            Selection sel = document_.Selected();
+            for (int list = 0; list < kSelListCount; ++list)
+              for (const SelEntry& e : found.Entries(static_cast<SelList>(list)))
+                sel.Add(static_cast<SelList>(list), e.index, e.grab);
+            found = std::move(sel);
+          }
+          document_.Select(std::move(found));
+        }
+        break;
+      }
+      case Drag::kNone:
+        break;
+    }
+    AfterEdit();
     return;
   }
   if (event->button() != Qt::LeftButton || !dragging_) return;
@@ -353,6 +524,17 @@ void SheetView::keyPressEvent(QKeyEvent* event) {
       v->setValue(v->value() + v->pageStep() / 8);
       return;
     case Qt::Key_Escape:
+      if (drag_ != Drag::kNone) {
+        drag_ = Drag::kNone;
+        preview_.reset();
+        viewport()->update();
+        return;
+      }
+      if (pending_ == Pending::kNone && !document_.Selected().Empty()) {
+        document_.ClearSelection();
+        AfterEdit();
+        return;
+      }
       if (pending_ != Pending::kNone) {
         pending_ = Pending::kNone;
         dragging_ = false;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QAbstractScrollArea>
+#include <QMenu>
 #include <QPoint>
 #include <memory>
 #include <vector>
@@ -44,6 +45,22 @@ class SheetView : public QAbstractScrollArea {
   // Scrolls so that a sheet point is in view; centred when it was outside.
   void EnsureVisible(CPoint p);
 
+  // --- editing ---
+  // The step that moves and rotations keep to: the sub grid while it is
+  // shown, else the main grid.
+  int GridStep() const;
+  // How far (mils) a click may miss an item at the current zoom.
+  int HitTolerance() const;
+  // After the document changed from outside (a menu command): redraw and
+  // tell the window.
+  void AfterEdit();
+  // 移動 / コピー: the next drag (from anywhere) moves or copies the selection.
+  void BeginMoveSelection(bool copy);
+  // 属性移動: the next drag on an attribute text moves it.
+  void BeginAttributeMove();
+  // The menu shown on a right click (the edit menu of the window).
+  void SetContextMenu(QMenu* menu) { contextMenu_ = menu; }
+
   bool SubGrid() const { return subGrid_; }
   void SetSubGrid(bool on);
   // Re-reads colours, switches and grid from the settings.
@@ -71,9 +88,15 @@ class SheetView : public QAbstractScrollArea {
   void keyPressEvent(QKeyEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void leaveEvent(QEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
-  enum class Pending { kNone, kZoomWindow, kCenter };
+  enum class Pending { kNone, kZoomWindow, kCenter, kAttrMove, kMove, kCopy };
+  // What a drag with the left button does.
+  enum class Drag { kNone, kBand, kMove, kCopy, kAttr };
+
+  CPoint Snap(CPoint d) const;
+  void UpdatePreview(CPoint d);
 
   // Sets the zoom keeping the sheet point `anchor` under the device point `at`.
   void SetScale(double scale, CPoint anchor, QPointF at);
@@ -102,6 +125,11 @@ class SheetView : public QAbstractScrollArea {
   int cursorMode_ = 0;
   QPoint pointer_{-1, -1};
   std::unique_ptr<CSheet> highlight_;
+  Drag drag_ = Drag::kNone;
+  CPoint dragFrom_;                  // sheet point where the drag began
+  CPoint dragDelta_;                 // snapped offset so far
+  std::unique_ptr<CSheet> preview_;  // the selection where the drag would put it
+  QMenu* contextMenu_ = nullptr;
 };
 
 }  // namespace tavro::gui

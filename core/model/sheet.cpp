@@ -452,6 +452,38 @@ bool CSheet::DeleteItem(CObject& item) {
   return false;
 }
 
+namespace {
+
+template <class T>
+std::unique_ptr<T> TakeSame(ItemList<T>& list, const CObject* item) {
+  for (size_t i = 0; i < list.size(); ++i)
+    if (list[i].get() == item) return TakeAt(list, i);
+  return nullptr;
+}
+
+}  // namespace
+
+bool CSheet::RemoveItem(const CObject* item) {
+  std::unique_ptr<CObject> taken;
+  if (dynamic_cast<const CLine*>(item)) {
+    for (ItemList<CLine>* list : {&wires_, &buses_, &lines_})
+      if (!taken) taken = TakeSame(*list, item);
+  } else if (dynamic_cast<const CPin*>(item)) {
+    taken = TakeSame(pins_, item);
+  } else if (dynamic_cast<const CJunc*>(item)) {
+    taken = TakeSame(juncs_, item);
+  } else if (dynamic_cast<const CText*>(item)) {
+    taken = TakeSame(texts_, item);
+  } else if (dynamic_cast<const CArc*>(item)) {
+    taken = TakeSame(arcs_, item);
+  } else if (dynamic_cast<const CPart*>(item)) {
+    taken = TakeSame(parts_, item);
+  }
+  if (!taken) return false;
+  Removed(*taken);
+  return true;
+}
+
 // ---------------------------------------------------------------------------
 // Counting and classification
 

@@ -117,6 +117,9 @@ class CSheet : public CObject {
   bool DeleteArc(const CArc& arc);
   bool DeletePart(CPart& part);
   bool DeleteItem(CObject& item);
+  // Removes and destroys that very item (identity, not equality), so that of
+  // two equal items the one meant goes; false when the sheet does not hold it.
+  bool RemoveItem(const CObject* item);
 
   // --- transforms of the whole sheet ---
   void OffsetItem(CPoint d, bool withArcEnds);

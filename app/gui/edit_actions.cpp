@@ -1,0 +1,249 @@
+#include "app/gui/edit_actions.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QKeySequence>
+#include <QMenu>
+#include <QWidget>
+
+#include "app/gui/editor_document.h"
+#include "app/gui/sheet_view.h"
+#include "core/net/connectivity.h"
+#include "core/platform/codec.h"
+
+namespace tavro::gui {
+
+namespace {
+
+// The part selected alone, or null.
+const CPart* SinglePart(const EditorDocument& doc) {
+  const Selection& s = doc.Selected();
+  if (s.Count() != 1 || s.Entries(kSelParts).size() != 1) return nullptr;
+  return doc.Sheet().Parts()[s.Entries(kSelParts).front().index].get();
+}
+
+}  // namespace
+
+EditActions::EditActions(QWidget* parent, Hooks hooks)
+    : QObject(parent), hooks_(std::move(hooks)), parent_(parent) {
+  undo_ =
+      Make(QStringLiteral("元に戻す(&U)"), QKeySequence(Qt::CTRL | Qt::Key_Z), &EditActions::Undo);
+  redo_ =
+      Make(QStringLiteral("やり直し(&R)"), QKeySequence(Qt::CTRL | Qt::Key_Y), &EditActions::Redo);
+  cut_ =
+      Make(QStringLiteral("切り取り(&T)"), QKeySequence(Qt::CTRL | Qt::Key_X), &EditActions::Cut);
+  copy_ = Make(QStringLiteral("ｸﾘｯﾌﾟﾎﾞｰﾄﾞ保存(&C)"), QKeySequence(Qt::CTRL | Qt::Key_C),
+               &EditActions::Copy);
+  paste_ =
+      Make(QStringLiteral("貼り付け(&P)"), QKeySequence(Qt::CTRL | Qt::Key_V), &EditActions::Paste);
+  delete_ = Make(QStringLiteral("削除(&D)"), QKeySequence(Qt::Key_Delete), &EditActions::Delete);
+  selectAll_ = Make(QStringLiteral("すべて選択(&A)"), QKeySequence(Qt::CTRL | Qt::Key_A),
+                    &EditActions::SelectAll);
+  reselect_ = Make(QStringLiteral("再選択(&E)"), QKeySequence(Qt::Key_F4), &EditActions::Reselect);
+  move_ = new QAction(QStringLiteral("移動(&M)"), this);
+  connect(move_, &QAction::triggered, this, [this] {
+    if (SheetView* v = hooks_.activeView()) v->BeginMoveSelection(false);
+  });
+  duplicate_ = new QAction(QStringLiteral("コピー(&O)"), this);
+  connect(duplicate_, &QAction::triggered, this, [this] {
+    if (SheetView* v = hooks_.activeView()) v->BeginMoveSelection(true);
+  });
+  attrMove_ = new QAction(QStringLiteral("属性移動(&K)"), this);
+  connect(attrMove_, &QAction::triggered, this, [this] {
+    if (SheetView* v = hooks_.activeView()) v->BeginAttributeMove();
+  });
+  mirrorLR_ = Make(QStringLiteral("左右反転(&X)"), QKeySequence(), &EditActions::MirrorLeftRight);
+  mirrorUD_ = Make(QStringLiteral("上下反転(&Y)"), QKeySequence(), &EditActions::MirrorUpDown);
+  rotate_ = Make(QStringLiteral("９０度回転(&R)"), QKeySequence(), &EditActions::Rotate);
+  resetRefs_ =
+      Make(QStringLiteral("部品番号リセット(&N)"), QKeySequence(), &EditActions::ResetRefs);
+  up_ = new QAction(QStringLiteral("上層ファイル(&H)"), this);
+  connect(up_, &QAction::triggered, this, [this] { GoUp(); });
+  down_ = new QAction(QStringLiteral("下層ファイル(&L)"), this);
+  connect(down_, &QAction::triggered, this, [this] { GoDown(); });
+  for (QAction* a : {undo_, redo_, cut_, copy_, paste_, delete_, selectAll_, reselect_, move_,
+                     duplicate_, attrMove_, mirrorLR_, mirrorUD_, rotate_, resetRefs_, up_, down_})
+    parent_->addAction(a);
+  Update();
+}
+
+QAction* EditActions::Make(const QString& text, const QKeySequence& key,
+                           void (EditActions::*slot)()) {
+  auto* a = new QAction(text, this);
+  if (!key.isEmpty()) a->setShortcut(key);
+  connect(a, &QAction::triggered, this, slot);
+  return a;
+}
+
+void EditActions::FillMenu(QMenu* menu) {
+  menu->addAction(undo_);
+  menu->addAction(redo_);
+  menu->addSeparator();
+  menu->addAction(cut_);
+  menu->addAction(copy_);
+  menu->addAction(paste_);
+  menu->addAction(delete_);
+  menu->addSeparator();
+  menu->addAction(selectAll_);
+  menu->addAction(reselect_);
+  menu->addSeparator();
+  menu->addAction(move_);
+  menu->addAction(duplicate_);
+  menu->addAction(attrMove_);
+  QMenu* turn = menu->addMenu(QStringLiteral("反転・回転(&V)"));
+  turn->addAction(mirrorLR_);
+  turn->addAction(mirrorUD_);
+  turn->addAction(rotate_);
+  menu->addSeparator();
+  menu->addAction(resetRefs_);
+  menu->addSeparator();
+  menu->addAction(up_);
+  menu->addAction(down_);
+}
+
+void EditActions::Update() {
+  SheetView* v = hooks_.activeView ? hooks_.activeView() : nullptr;
+  const EditorDocument* d = v ? &v->Document() : nullptr;
+  const bool selected = d && !d->Selected().Empty();
+  undo_->setEnabled(d && d->CanUndo());
+  redo_->setEnabled(d && d->CanRedo());
+  for (QAction* a : {cut_, copy_, delete_, move_, duplicate_, mirrorLR_, mirrorUD_, rotate_})
+    a->setEnabled(selected);
+  paste_->setEnabled(d != nullptr);
+  selectAll_->setEnabled(d != nullptr);
+  reselect_->setEnabled(d != nullptr);
+  attrMove_->setEnabled(d != nullptr);
+  resetRefs_->setEnabled(d && !d->Selected().Entries(kSelParts).empty());
+  const CPart* part = d ? SinglePart(*d) : nullptr;
+  down_->setEnabled(part && !part->GetProperty("FILE").empty());
+  up_->setEnabled(d && !d->UpperPath().empty());
+}
+
+// ---- the commands ----
+
+void EditActions::Undo() {
+  if (SheetView* v = hooks_.activeView(); v && v->Document().Undo()) v->AfterEdit();
+}
+
+void EditActions::Redo() {
+  if (SheetView* v = hooks_.activeView(); v && v->Document().Redo()) v->AfterEdit();
+}
+
+void EditActions::Copy() {
+  SheetView* v = hooks_.activeView();
+  if (!v) return;
+  const std::string text = v->Document().SelectionText();
+  if (text.empty()) return;
+  // The sheet text form as plain text: another sheet, or another instance of
+  // the program, pastes it whole.
+  QGuiApplication::clipboard()->setText(QString::fromStdString(Cp932ToUtf8(text)));
+}
+
+void EditActions::Cut() {
+  SheetView* v = hooks_.activeView();
+  if (!v || v->Document().Selected().Empty()) return;
+  Copy();
+  v->Document().DeleteSelection();
+  v->AfterEdit();
+}
+
+void EditActions::Paste() {
+  SheetView* v = hooks_.activeView();
+  if (!v) return;
+  const QString text = QGuiApplication::clipboard()->text();
+  if (text.isEmpty()) return;
+  if (v->Document().Paste(Utf8ToCp932(text.toStdString())) == 0) {
+    if (hooks_.warn) hooks_.warn(QStringLiteral("クリップボードに図面のデータがありません"));
+    return;
+  }
+  v->AfterEdit();
+}
+
+void EditActions::Delete() {
+  SheetView* v = hooks_.activeView();
+  if (!v || v->Document().Selected().Empty()) return;
+  v->Document().DeleteSelection();
+  v->AfterEdit();
+}
+
+void EditActions::SelectAll() {
+  SheetView* v = hooks_.activeView();
+  if (!v) return;
+  v->Document().Select(Selection::All(v->Document().Sheet()));
+  v->AfterEdit();
+}
+
+void EditActions::Reselect() {
+  SheetView* v = hooks_.activeView();
+  if (v && v->Document().Reselect()) v->AfterEdit();
+}
+
+void EditActions::Rotate() {
+  if (SheetView* v = hooks_.activeView()) {
+    v->Document().RotateSelection(v->GridStep());
+    v->AfterEdit();
+  }
+}
+
+void EditActions::MirrorLeftRight() {
+  if (SheetView* v = hooks_.activeView()) {
+    v->Document().MirrorSelection(true, v->GridStep());
+    v->AfterEdit();
+  }
+}
+
+void EditActions::MirrorUpDown() {
+  if (SheetView* v = hooks_.activeView()) {
+    v->Document().MirrorSelection(false, v->GridStep());
+    v->AfterEdit();
+  }
+}
+
+void EditActions::ResetRefs() {
+  SheetView* v = hooks_.activeView();
+  if (!v || v->Document().Selected().Entries(kSelParts).empty()) return;
+  if (hooks_.confirm &&
+      !hooks_.confirm(QStringLiteral("選択された部品の参照番号をリセットしますか？")))
+    return;
+  v->Document().ResetSelectedRefs();
+  v->AfterEdit();
+}
+
+bool EditActions::GoDown() {
+  SheetView* v = hooks_.activeView();
+  if (!v) return false;
+  EditorDocument& doc = v->Document();
+  const CPart* part = SinglePart(doc);
+  if (!part) return false;
+  const std::string value = part->GetProperty("FILE");
+  if (value.empty()) return false;
+  const std::string upper = doc.Path();
+  const QString path = QString::fromStdString(ResolveSheetFile(value, upper));
+  doc.ClearSelection();
+  v->AfterEdit();
+  if (SheetView* lower = hooks_.openSheet(path)) {
+    lower->Document().SetUpperPath(upper);
+    lower->AfterEdit();
+    return true;
+  }
+  // Not a sheet: the desktop opens it (a data sheet, a drawing...).
+  if (hooks_.openExternally && hooks_.openExternally(path)) return true;
+  if (QFileInfo::exists(path)) {
+    QApplication::beep();
+    if (hooks_.warn) hooks_.warn(QStringLiteral("実行できません\n %1").arg(path));
+  } else if (hooks_.warn) {
+    hooks_.warn(QStringLiteral("ファイル %1 を開けません").arg(path));
+  }
+  return false;
+}
+
+bool EditActions::GoUp() {
+  SheetView* v = hooks_.activeView();
+  if (!v || v->Document().UpperPath().empty()) return false;
+  return hooks_.openSheet(QString::fromStdString(v->Document().UpperPath())) != nullptr;
+}
+
+}  // namespace tavro::gui
