@@ -108,6 +108,9 @@ class EditorDocument {
   // save of a document without a title).
   long Serial() const { return serial_; }
 
+  // The matches of the last search already visited by find next.
+  int& FoundCounter() { return found_; }
+
   // The stored views 1 and 2 (表示１ / 表示２).
   std::optional<CRect>& View(int n) { return n == 1 ? view1_ : view2_; }
 
@@ -122,6 +125,7 @@ class EditorDocument {
   UndoStack undo_;
   DocSaveState save_;
   long serial_;
+  int found_ = 0;
   std::string upperPath_;
   std::string untitled_;
   std::optional<CRect> view1_;

@@ -25,6 +25,7 @@
 #include "app/doc_save.h"
 #include "app/gui/edit_actions.h"
 #include "app/gui/editor_document.h"
+#include "app/gui/find_dialog.h"
 #include "app/gui/readouts.h"
 #include "app/gui/sheet_view.h"
 #include "app/project.h"
@@ -86,6 +87,8 @@ struct MainWindow::Actions {
   QAction* nextWindow;
   QAction* previousWindow;
   QAction* about;
+  QAction* find;
+  QAction* findNext;
   std::vector<QAction*> needView;
 };
 
@@ -237,6 +240,10 @@ void MainWindow::BuildActions() {
   a.previousWindow =
       make(QStringLiteral("前のウインドウ(&P)"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab),
            [this] { mdi_->activatePreviousSubWindow(); });
+  a.find = make(QStringLiteral("検索(&F)..."), QKeySequence(Qt::CTRL | Qt::Key_F),
+                [this] { FindDialogRun(); });
+  a.findNext =
+      make(QStringLiteral("次を検索(&N)"), QKeySequence(Qt::Key_F3), [this] { FindNextRun(); });
   a.about = make(
       QStringLiteral("バージョン情報(&A)..."), QKeySequence(), [this] { ShowAbout(); }, false);
 }
@@ -261,6 +268,9 @@ void MainWindow::BuildMenus() {
 
   editMenu_ = menuBar()->addMenu(QStringLiteral("編集(&E)"));
   edit_->FillMenu(editMenu_);
+  editMenu_->addSeparator();
+  editMenu_->addAction(a.find);
+  editMenu_->addAction(a.findNext);
 
   QMenu* view = menuBar()->addMenu(QStringLiteral("表示(&V)"));
   view->addAction(a.zoomWhole);
@@ -698,6 +708,77 @@ void MainWindow::AutoSaveTick() {
       statusBar()->showMessage(Q(std::string(kAutoSaveStatus) + ": " + r.target), 3000);
   }
   UpdateTitles();
+}
+
+// ---- find ----
+
+void MainWindow::FindDialogRun() {
+  if (ActiveView() == nullptr) return;
+  const Settings& settings = AppSettings();
+  FindDialog dialog(FindOptions::FromSettings(settings), FindHistory(settings), this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  const FindOptions options = dialog.Options();
+  if (!options.Store(AppSettings()))
+    statusBar()->showMessage(QStringLiteral("設定を保存できません"), 5000);
+  Find(options, true);
+}
+
+void MainWindow::FindNextRun() {
+  const FindOptions options = FindOptions::FromSettings(AppSettings());
+  if (options.pattern.empty()) {
+    FindDialogRun();
+    return;
+  }
+  Find(options, false);
+}
+
+bool MainWindow::Find(const FindOptions& options, bool newSearch) {
+  SheetView* active = ActiveView();
+  if (active == nullptr) return false;
+  std::vector<SheetView*> views = options.allSheets ? Views() : std::vector<SheetView*>{active};
+  const QString pattern = Q(Cp932ToUtf8(options.pattern));
+  auto notFound = [&] {
+    QApplication::beep();
+    statusBar()->showMessage(QStringLiteral("「%1」は見つかりません").arg(pattern), 5000);
+    return false;
+  };
+  if (options.selectItems) {
+    int total = 0;
+    for (SheetView* v : views) {
+      const CSheet& sheet = v->Document().Sheet();
+      Selection s;
+      for (const FindMatch& m : SelectMatches(sheet, options)) s.AddItem(sheet, m.item);
+      if (s.Empty()) continue;
+      total += s.Count();
+      v->Document().Select(std::move(s));
+      v->AfterEdit();
+    }
+    if (total == 0) return notFound();
+    statusBar()->showMessage(QStringLiteral("「%1」: %2 個選択しました").arg(pattern).arg(total),
+                             5000);
+    return true;
+  }
+  std::vector<FindDocument> docs;
+  size_t current = 0;
+  for (size_t i = 0; i < views.size(); ++i) {
+    docs.push_back({&views[i]->Document().Sheet(), &views[i]->Document().FoundCounter()});
+    if (views[i] == active) current = i;
+  }
+  const std::optional<FindHit> hit = FindNext(docs, current, options, newSearch);
+  if (!hit) return notFound();
+  SheetView* v = views[hit->doc];
+  if (auto* w = qobject_cast<QMdiSubWindow*>(v->parentWidget())) {
+    if (w->isMinimized()) w->showNormal();
+    mdi_->setActiveSubWindow(w);
+  }
+  Selection s;
+  s.AddItem(v->Document().Sheet(), hit->match.item);
+  v->Document().Select(std::move(s));
+  v->EnsureVisible(hit->match.point);
+  v->AfterEdit();
+  statusBar()->showMessage(
+      QStringLiteral("「%1」: %2").arg(pattern, Q(Cp932ToUtf8(hit->match.text))), 5000);
+  return true;
 }
 
 void MainWindow::Warn(const QString& message) {

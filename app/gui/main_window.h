@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "app/find.h"
 #include "app/gui/editor_host.h"
 #include "core/model/geometry.h"
 #include "core/platform/host.h"
@@ -67,6 +68,15 @@ class MainWindow : public QMainWindow {
   void SetRemovableCheck(std::function<bool(const std::string&)> check) {
     isRemovable_ = std::move(check);
   }
+
+  // 検索 / 次を検索: one search with `options` (newSearch: from the dialog,
+  // which starts counting again). Moves to the match and selects its item,
+  // or, with selectItems, selects every match. False when nothing is found
+  // (the status bar says so).
+  bool Find(const FindOptions& options, bool newSearch);
+  // The find dialog, then the search; find next with the stored options.
+  void FindDialogRun();
+  void FindNextRun();
 
   // The view of the active sub-window (null when none).
   SheetView* ActiveView() const;

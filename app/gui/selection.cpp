@@ -83,6 +83,22 @@ void Selection::Add(SelList list, uint32_t index, uint8_t grab) {
   l.insert(it, SelEntry{index, grab});
 }
 
+bool Selection::AddItem(const CSheet& sheet, const CObject* item) {
+  auto find = [&](SelList list, const auto& items) {
+    for (size_t i = 0; i < items.size(); ++i) {
+      if (items[i].get() == item) {
+        Add(list, static_cast<uint32_t>(i));
+        return true;
+      }
+    }
+    return false;
+  };
+  return find(kSelWires, sheet.Wires()) || find(kSelBuses, sheet.Buses()) ||
+         find(kSelLines, sheet.Lines()) || find(kSelArcs, sheet.Arcs()) ||
+         find(kSelJuncs, sheet.Juncs()) || find(kSelTexts, sheet.Texts()) ||
+         find(kSelPins, sheet.Pins()) || find(kSelParts, sheet.Parts());
+}
+
 void Selection::Remove(SelList list, uint32_t index) {
   std::erase_if(lists_[list], [index](const SelEntry& e) { return e.index == index; });
 }

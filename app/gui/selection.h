@@ -53,6 +53,10 @@ class Selection {
   // Adds an item (a line already held by one end gets the other too).
   void Add(SelList list, uint32_t index, uint8_t grab = kGrabWhole);
   void Remove(SelList list, uint32_t index);
+  // Adds that very item of `sheet` (a wire, bus, graphic line, arc,
+  // junction, free text, free pin or part); false when the sheet does not
+  // hold it.
+  bool AddItem(const CSheet& sheet, const CObject* item);
   void Toggle(SelList list, uint32_t index);
   void Clear();
   bool operator==(const Selection&) const = default;
