@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Sets up what is missing, builds a release build and runs Tavro on the bundled
 # demo: the project's files and properties, what each sheet holds, its
-# netlist, its net report with the rule check, and its net index.
+# netlist, its net report with the rule check, its net index and its PDF.
+# Then, when there is a display, it opens the editor on the demo project;
+# without one it says how to.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")"
 tools/setup.sh
@@ -42,3 +44,10 @@ echo "  demo.net                 the netlist (PADS-PCB)"
 echo "  demo.nrp, demo.nrp.html  the net report and rule check (open it in a browser)"
 echo "  demo.net.csv, .net.html  the net index"
 echo "  demo.pdf                 the two sheets with their title frames (open it in a PDF viewer)"
+echo
+if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+  echo "== tavro $demo/demo.tpj (the editor; close its window to finish)"
+  "$exe" "$demo/demo.tpj"
+else
+  echo "To open the editor on the demo: $exe $demo/demo.tpj (needs a display)"
+fi
