@@ -16,6 +16,7 @@ void PrintHelp() {
   std::printf(
       "Usage: tavro <command> [options] [files]\n"
       "       tavro [FILES...]      (the editor, with sheets and projects)\n"
+      "       tavro --print FILES... | --print-to PRINTER FILES...\n"
       "       tavro --version | --help\n\n"
       "Tavro draws circuit sheets and turns them into netlists, reports and drawings.\n"
       "Commands:\n");
@@ -42,6 +43,9 @@ bool IsBatchInvocation(int argc, char** argv) {
   if (argc < 2) return false;
   const std::string first = argv[1];
   if (first.empty()) return true;
+  // Printing goes through the editor (and its running instance).
+  if (first == "--print" || first == "--print-to" || first.starts_with("--print-to="))
+    return false;
   if (first[0] == '-') return true;
   if (first == "help") return true;
   for (const Command& c : Commands())

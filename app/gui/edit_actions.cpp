@@ -7,9 +7,13 @@
 #include <QGuiApplication>
 #include <QKeySequence>
 #include <QMenu>
+#include <QMimeData>
 #include <QWidget>
+#include <memory>
 
 #include "app/gui/editor_document.h"
+#include "app/gui/image_export.h"
+#include "app/gui/print.h"
 #include "app/gui/sheet_view.h"
 #include "core/net/connectivity.h"
 #include "core/platform/codec.h"
@@ -60,6 +64,12 @@ EditActions::EditActions(QWidget* parent, Hooks hooks)
   rotate_ = Make(QStringLiteral("９０度回転(&R)"), QKeySequence(), &EditActions::Rotate);
   resetRefs_ =
       Make(QStringLiteral("部品番号リセット(&N)"), QKeySequence(), &EditActions::ResetRefs);
+  pictureColor_ = new QAction(QStringLiteral("カラービットマップ(&C)"), this);
+  connect(pictureColor_, &QAction::triggered, this, [this] { CopyPicture(Picture::kColor); });
+  pictureMono_ = new QAction(QStringLiteral("白黒ビットマップ(&M)"), this);
+  connect(pictureMono_, &QAction::triggered, this, [this] { CopyPicture(Picture::kMono); });
+  pictureSvg_ = new QAction(QStringLiteral("ベクター図形 (SVG)(&V)"), this);
+  connect(pictureSvg_, &QAction::triggered, this, [this] { CopyPicture(Picture::kSvg); });
   up_ = new QAction(QStringLiteral("上層ファイル(&H)"), this);
   connect(up_, &QAction::triggered, this, [this] { GoUp(); });
   down_ = new QAction(QStringLiteral("下層ファイル(&L)"), this);
@@ -85,6 +95,10 @@ void EditActions::FillMenu(QMenu* menu) {
   menu->addAction(cut_);
   menu->addAction(copy_);
   menu->addAction(paste_);
+  QMenu* picture = menu->addMenu(QStringLiteral("他の形式で保存(&F)"));
+  picture->addAction(pictureColor_);
+  picture->addAction(pictureMono_);
+  picture->addAction(pictureSvg_);
   menu->addAction(delete_);
   menu->addSeparator();
   menu->addAction(selectAll_);
@@ -113,6 +127,7 @@ void EditActions::Update() {
   for (QAction* a : {cut_, copy_, delete_, move_, duplicate_, mirrorLR_, mirrorUD_, rotate_})
     a->setEnabled(selected);
   paste_->setEnabled(d != nullptr);
+  for (QAction* a : {pictureColor_, pictureMono_, pictureSvg_}) a->setEnabled(d != nullptr);
   selectAll_->setEnabled(d != nullptr);
   reselect_->setEnabled(d != nullptr);
   attrMove_->setEnabled(d != nullptr);
@@ -238,6 +253,34 @@ bool EditActions::GoDown() {
     hooks_.warn(QStringLiteral("ファイル %1 を開けません").arg(path));
   }
   return false;
+}
+
+void EditActions::CopyPicture(Picture kind) {
+  SheetView* v = hooks_.activeView();
+  if (!v || !hooks_.host) return;
+  const EditorDocument& d = v->Document();
+  CSheetDoc selection;
+  const bool partial = !d.Selected().Empty();
+  if (partial) SelectionDocument(d.SelectionSheet(), selection);
+  const CSheetDoc& doc = partial ? selection : d.Doc();
+  ImageOptions options;
+  options.mono = kind == Picture::kMono;
+  auto data = std::make_unique<QMimeData>();
+  if (kind == Picture::kSvg) {
+    options.format = ImageOptions::kSvg;
+    const QByteArray svg = RenderSvg(doc, options, hooks_.host());
+    if (svg.isEmpty()) return;
+    data->setData(QStringLiteral("image/svg+xml"), svg);
+  } else {
+    const QImage image = RenderImage(doc, options, hooks_.host());
+    if (image.isNull()) {
+      if (hooks_.warn) hooks_.warn(QStringLiteral("画像が大きすぎます"));
+      return;
+    }
+    data->setImageData(image);
+  }
+  // The clipboard owns what it is given.
+  QGuiApplication::clipboard()->setMimeData(data.release());
 }
 
 bool EditActions::GoUp() {

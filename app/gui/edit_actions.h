@@ -13,6 +13,10 @@ class QAction;
 class QMenu;
 class QWidget;
 
+namespace tavro {
+class Host;
+}
+
 namespace tavro::gui {
 
 class SheetView;
@@ -30,6 +34,8 @@ class EditActions : public QObject {
     std::function<void(const QString& message)> warn;
     // Hands a file to the desktop's "open" action; false when that failed.
     std::function<bool(const QString& path)> openExternally;
+    // The host whose print colours and switches pictures are drawn with.
+    std::function<Host&()> host;
   };
   EditActions(QWidget* parent, Hooks hooks);
 
@@ -53,6 +59,10 @@ class EditActions : public QObject {
   void ResetRefs();
   bool GoDown();
   bool GoUp();
+  // 他の形式で保存: the selection (or, without one, the whole sheet) to the
+  // clipboard as a picture.
+  enum class Picture { kColor, kMono, kSvg };
+  void CopyPicture(Picture kind);
 
  private:
   QAction* Make(const QString& text, const QKeySequence& key, void (EditActions::*slot)());
@@ -74,6 +84,9 @@ class EditActions : public QObject {
   QAction* mirrorUD_ = nullptr;
   QAction* rotate_ = nullptr;
   QAction* resetRefs_ = nullptr;
+  QAction* pictureColor_ = nullptr;
+  QAction* pictureMono_ = nullptr;
+  QAction* pictureSvg_ = nullptr;
   QAction* up_ = nullptr;
   QAction* down_ = nullptr;
 };

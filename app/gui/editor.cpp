@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
+#include <cstdio>
 #include <cstdlib>
 
 #include "app/gui/main_window.h"
@@ -14,6 +15,40 @@
 
 namespace tavro::gui {
 
+bool ParseStartArguments(const QStringList& args, StartRequest& request, QString& error) {
+  request = StartRequest();
+  int i = 0;
+  if (!args.isEmpty()) {
+    const QString& first = args[0];
+    if (first == QLatin1String("--print")) {
+      request.kind = StartRequest::kPrint;
+      i = 1;
+    } else if (first == QLatin1String("--print-to")) {
+      request.kind = StartRequest::kPrintTo;
+      if (args.size() < 2) {
+        error = QStringLiteral("--print-to needs a printer name");
+        return false;
+      }
+      request.printer = args[1];
+      i = 2;
+    } else if (first.startsWith(QLatin1String("--print-to="))) {
+      request.kind = StartRequest::kPrintTo;
+      request.printer = first.mid(11);
+      i = 1;
+    }
+  }
+  for (; i < args.size(); ++i) request.files << QFileInfo(args[i]).absoluteFilePath();
+  if (request.kind != StartRequest::kOpen && request.files.isEmpty()) {
+    error = QStringLiteral("nothing to print: give the files");
+    return false;
+  }
+  if (request.kind == StartRequest::kPrintTo && request.printer.isEmpty()) {
+    error = QStringLiteral("--print-to needs a printer name");
+    return false;
+  }
+  return true;
+}
+
 int RunEditor(int argc, char** argv) {
   // Report dates and PDF creation dates are Japanese local time.
   UseJapanTimeZone();
@@ -23,18 +58,29 @@ int RunEditor(int argc, char** argv) {
   QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
 
   StartRequest request;
-  for (const QString& arg : QApplication::arguments().mid(1))
-    request.files << QFileInfo(arg).absoluteFilePath();
+  QString error;
+  if (!ParseStartArguments(QApplication::arguments().mid(1), request, error)) {
+    std::fprintf(stderr, "tavro: %s\n", error.toLocal8Bit().constData());
+    return 2;
+  }
 
   const char* name = std::getenv("TAVRO_INSTANCE_NAME");
   SingleInstance instance(name ? QString::fromLocal8Bit(name) : QString());
   if (instance.PassOn(request)) return 0;
-  instance.Listen();
 
   MainWindow window;
+  if (request.kind != StartRequest::kOpen) {
+    // No editor runs: print and end, without a window.
+    return window.PrintFiles(request.files, request.printer) ? 0 : 1;
+  }
+  instance.Listen();
   window.show();
   QObject::connect(&instance, &SingleInstance::Requested, &window,
                    [&window](const StartRequest& r) {
+                     if (r.kind != StartRequest::kOpen) {
+                       window.PrintFiles(r.files, r.printer);
+                       return;
+                     }
                      window.OpenFiles(r.files);
                      if (window.isMinimized()) window.showNormal();
                      window.raise();

@@ -5,6 +5,10 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
 #include <QDockWidget>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -26,6 +30,7 @@
 #include "app/gui/edit_actions.h"
 #include "app/gui/editor_document.h"
 #include "app/gui/find_dialog.h"
+#include "app/gui/print.h"
 #include "app/gui/readouts.h"
 #include "app/gui/sheet_view.h"
 #include "app/project.h"
@@ -89,6 +94,8 @@ struct MainWindow::Actions {
   QAction* about;
   QAction* find;
   QAction* findNext;
+  QAction* print;
+  QAction* printPreview;
   std::vector<QAction*> needView;
 };
 
@@ -120,7 +127,8 @@ MainWindow::MainWindow()
                                [this](const QString& path) {
                                  if (dialogs_.openExternally) return dialogs_.openExternally(path);
                                  return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
-                               }});
+                               },
+                               [this]() -> tavro::Host& { return host_; }});
   BuildMenus();
   BuildStatusBar();
   BuildProjectPanel();
@@ -240,6 +248,9 @@ void MainWindow::BuildActions() {
   a.previousWindow =
       make(QStringLiteral("前のウインドウ(&P)"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab),
            [this] { mdi_->activatePreviousSubWindow(); });
+  a.print = make(QStringLiteral("印刷(&P)..."), QKeySequence::Print, [this] { PrintDialogRun(); });
+  a.printPreview =
+      make(QStringLiteral("印刷プレビュー(&V)"), QKeySequence(), [this] { PrintPreviewRun(); });
   a.find = make(QStringLiteral("検索(&F)..."), QKeySequence(Qt::CTRL | Qt::Key_F),
                 [this] { FindDialogRun(); });
   a.findNext =
@@ -259,6 +270,9 @@ void MainWindow::BuildMenus() {
   file->addAction(a.save);
   file->addAction(a.saveAs);
   file->addAction(a.saveAll);
+  file->addSeparator();
+  file->addAction(a.print);
+  file->addAction(a.printPreview);
   file->addSeparator();
   recentFiles_ = file->addMenu(QStringLiteral("最近使ったファイル(&F)"));
   recentProjects_ = file->addMenu(QStringLiteral("最近使ったプロジェクト(&R)"));
@@ -708,6 +722,78 @@ void MainWindow::AutoSaveTick() {
       statusBar()->showMessage(Q(std::string(kAutoSaveStatus) + ": " + r.target), 3000);
   }
   UpdateTitles();
+}
+
+// ---- printing ----
+
+std::string MainWindow::PrintViews(QPrinter& printer, const std::vector<SheetView*>& views) {
+  std::vector<const CSheetDoc*> docs;
+  for (SheetView* v : views) docs.push_back(&v->Document().Doc());
+  return PrintDocuments(printer, docs, host_);
+}
+
+void MainWindow::PrintDialogRun() {
+  SheetView* v = ActiveView();
+  if (v == nullptr) return;
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setDocName(Q(v->Document().DisplayName()));
+  QPrintDialog dialog(&printer, this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  const std::string error = PrintViews(printer, {v});
+  if (!error.empty()) Warn(Q(error));
+}
+
+void MainWindow::PrintPreviewRun() {
+  SheetView* v = ActiveView();
+  if (v == nullptr) return;
+  QPrinter printer(QPrinter::HighResolution);
+  QPrintPreviewDialog preview(&printer, this);
+  preview.setWindowTitle(QStringLiteral("印刷プレビュー - %1").arg(Q(v->Document().DisplayName())));
+  connect(&preview, &QPrintPreviewDialog::paintRequested, this,
+          [this, v](QPrinter* p) { PrintViews(*p, {v}); });
+  preview.exec();
+}
+
+bool MainWindow::PrintFiles(const QStringList& files, const QString& printerName) {
+  QPrinter printer(QPrinter::HighResolution);
+  if (!printerName.isEmpty()) {
+    const QPrinterInfo info = QPrinterInfo::printerInfo(printerName);
+    if (info.isNull()) {
+      Warn(QStringLiteral("プリンタ %1 が見つかりません").arg(printerName));
+      return false;
+    }
+    printer.setPrinterName(printerName);
+  } else if (QPrinterInfo::defaultPrinter().isNull()) {
+    Warn(QStringLiteral("プリンタがありません"));
+    return false;
+  }
+  return PrintFiles(files, printer);
+}
+
+bool MainWindow::PrintFiles(const QStringList& files, QPrinter& printer) {
+  // An open document prints as it stands; any other file as it was saved.
+  std::vector<std::unique_ptr<EditorDocument>> read;
+  std::vector<const CSheetDoc*> docs;
+  for (const QString& f : files) {
+    if (QMdiSubWindow* w = FindWindow(Canonical(U(f)))) {
+      docs.push_back(&qobject_cast<SheetView*>(w->widget())->Document().Doc());
+      continue;
+    }
+    auto doc = std::make_unique<EditorDocument>();
+    const DocStatus st = doc->Open(Canonical(U(f)));
+    if (!st.ok) {
+      Warn(Q(st.message));
+      return false;
+    }
+    docs.push_back(&doc->Doc());
+    read.push_back(std::move(doc));
+  }
+  const std::string error = PrintDocuments(printer, docs, host_);
+  if (!error.empty()) {
+    Warn(Q(error));
+    return false;
+  }
+  return true;
 }
 
 // ---- find ----

@@ -19,6 +19,7 @@
 #include "core/platform/host.h"
 
 class QAction;
+class QPrinter;
 class QTimer;
 class QMdiSubWindow;
 class QMenu;
@@ -78,6 +79,15 @@ class MainWindow : public QMainWindow {
   void FindDialogRun();
   void FindNextRun();
 
+  // 印刷: the documents on `printer`, one page each; "" or why it failed.
+  std::string PrintViews(QPrinter& printer, const std::vector<SheetView*>& views);
+  // A print request of the command line: each file (its open window's
+  // document, else the file as saved) on the named printer (the default
+  // one when empty). False when a file could not be read or printing failed
+  // (told).
+  bool PrintFiles(const QStringList& files, const QString& printerName);
+  bool PrintFiles(const QStringList& files, QPrinter& printer);
+
   // The view of the active sub-window (null when none).
   SheetView* ActiveView() const;
   std::vector<SheetView*> Views() const;
@@ -128,6 +138,8 @@ class MainWindow : public QMainWindow {
   void OpenDialog();
   void OpenProjectDialog();
   void ShowAbout();
+  void PrintDialogRun();
+  void PrintPreviewRun();
 
   // Stage and progress of a long job in the status bar.
   void BeginStage(int stage, int total);
