@@ -164,18 +164,23 @@ void GatherComponents(std::span<const GatherSheet> sheets, CSheet& working) {
 
 NetlistResult RunNetlist(const std::string& input, const NetlistOptions& options, Host* progress,
                          const SheetLoader& loader) {
+  const std::string inputs[] = {input};
+  return RunNetlist(inputs, options, progress, loader);
+}
+
+NetlistResult RunNetlist(std::span<const std::string> inputs, const NetlistOptions& options,
+                         Host* progress, const SheetLoader& loader) {
   const NetlistFormat* f = FindNetlistFormat(options.format);
   if (!f || f->listPosition < 0)
     return Failed("unknown netlist format " + std::to_string(options.format));
 
   std::string error;
-  const std::string inputs[] = {input};
   const auto coverage = ResolveCoverage(inputs, options.allFiles, error);
   if (!coverage) return Failed(error);
 
   NetlistResult result;
   result.outputPath = options.outputPath.empty()
-                          ? NetlistOutputPath(FullPath(input), options.format)
+                          ? NetlistOutputPath(coverage->BasePath(), options.format)
                           : options.outputPath;
   const bool apart = options.componentFile && f->components && !f->indexed;
   if (options.componentFile) {

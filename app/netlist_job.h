@@ -1,9 +1,10 @@
-// The netlist job: writes the nets of one sheet file or of a project's sheet
-// files as a netlist in one of the 29 formats. GUI-free; the command line
-// fills the options from its arguments, the editor from its dialog, both
-// starting from the settings of section "Tool".
+// The netlist job: writes the nets of one sheet file, of sheet files taken
+// together (the open sheets), or of a project's sheet files as a netlist in
+// one of the 29 formats. GUI-free; the command line fills the options from
+// its arguments, the editor from its dialog, both starting from the settings
+// of section "Tool".
 //
-// A run: read the covered sheets (a single sheet, or the project's checked
+// A run: read the covered sheets (the sheets given, or the project's checked
 // files — every file with allFiles — in project order; a sheet that cannot be
 // read stops the run naming the file), build their nets (per sheet, then
 // joined, merged by name and sorted), gather their parts on a working sheet
@@ -109,9 +110,12 @@ struct GatherSheet {
 };
 void GatherComponents(std::span<const GatherSheet> sheets, CSheet& working);
 
-// Runs the whole job. Progress and cancel go through `progress` (the current
-// host when null); the job answers the host's "is this FILE open" question
-// itself from the covered sheets.
+// Runs the whole job on one project file or on one or more sheet files
+// (named after the first of them). Progress and cancel go through
+// `progress` (the current host when null); the job answers the host's "is
+// this FILE open" question itself from the covered sheets.
+NetlistResult RunNetlist(std::span<const std::string> inputs, const NetlistOptions& options,
+                         Host* progress = nullptr, const SheetLoader& loader = {});
 NetlistResult RunNetlist(const std::string& input, const NetlistOptions& options,
                          Host* progress = nullptr, const SheetLoader& loader = {});
 

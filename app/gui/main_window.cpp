@@ -5,10 +5,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
-#include <QPrintDialog>
-#include <QPrintPreviewDialog>
-#include <QPrinter>
-#include <QPrinterInfo>
 #include <QDockWidget>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -18,6 +14,10 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
@@ -33,6 +33,7 @@
 #include "app/gui/print.h"
 #include "app/gui/readouts.h"
 #include "app/gui/sheet_view.h"
+#include "app/gui/tool_actions.h"
 #include "app/project.h"
 #include "core/model/geometry.h"
 #include "core/platform/codec.h"
@@ -129,6 +130,28 @@ MainWindow::MainWindow()
                                  return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
                                },
                                [this]() -> tavro::Host& { return host_; }});
+  tools_ = new ToolActions(
+      this, ToolActions::Hooks{[this] { return ActiveView(); }, [this] { return Views(); },
+                               [this] { return projectPath_; },
+                               [this]() -> tavro::Host* { return &host_; },
+                               [this](const QString& message) { Warn(message); },
+                               [this](const QString& question) {
+                                 if (dialogs_.ask)
+                                   return dialogs_.ask(question) == QMessageBox::Yes;
+                                 return QMessageBox::question(
+                                            this, QStringLiteral("Tavro"), question,
+                                            QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+                               },
+                               [this](const QString& text) {
+                                 progress_->setVisible(false);
+                                 stage_->clear();
+                                 statusBar()->showMessage(text, 10000);
+                               },
+                               [this](const QString& path) {
+                                 if (dialogs_.openExternally) return dialogs_.openExternally(path);
+                                 return ViewOutput(path);
+                               },
+                               [this] { return SaveAll(); }});
   BuildMenus();
   BuildStatusBar();
   BuildProjectPanel();
@@ -309,7 +332,7 @@ void MainWindow::BuildMenus() {
   QMenu* input = menuBar()->addMenu(QStringLiteral("入力(&I)"));
   input->setEnabled(false);
   QMenu* tool = menuBar()->addMenu(QStringLiteral("ツール(&T)"));
-  tool->setEnabled(false);
+  tools_->FillMenu(tool);
 
   windowMenu_ = menuBar()->addMenu(QStringLiteral("ウインドウ(&W)"));
   connect(windowMenu_, &QMenu::aboutToShow, this, [this] {
@@ -403,6 +426,7 @@ void MainWindow::UpdateActions() {
   SheetView* v = ActiveView();
   if (v) a_->subGrid->setChecked(v->SubGrid());
   edit_->Update();
+  tools_->Update();
   selection_->setText(v ? Q(SelectionReadout(v->Document().SelectionSheet())) : QString());
 }
 
@@ -568,6 +592,7 @@ bool MainWindow::OpenProject(const QString& path) {
   projectPath_ = p;
   host_.SetProject(p);
   RefreshProjectPanel();
+  tools_->Update();
   // The last entry opens first, so that the first ends as the front window,
   // unless "RevOpen" asks for list order.
   if (AppSettings().GetInt("Sheet", "RevOpen") == 0) std::reverse(files.begin(), files.end());

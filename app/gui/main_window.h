@@ -29,6 +29,7 @@ class QTreeWidgetItem;
 namespace tavro::gui {
 
 class EditActions;
+class ToolActions;
 class EditorDocument;
 class SheetView;
 
@@ -94,6 +95,7 @@ class MainWindow : public QMainWindow {
   const std::string& ProjectPath() const { return projectPath_; }
   EditorHost& Host() { return host_; }
   EditActions& Edit() { return *edit_; }
+  ToolActions& Tools() { return *tools_; }
 
   // How the window tells and asks the user: message boxes, unless a test
   // answers instead.
@@ -166,6 +168,7 @@ class MainWindow : public QMainWindow {
   QMenu* windowMenu_ = nullptr;
   QMenu* editMenu_ = nullptr;
   EditActions* edit_ = nullptr;
+  ToolActions* tools_ = nullptr;
   struct Actions;
   std::unique_ptr<Actions> a_;
 };

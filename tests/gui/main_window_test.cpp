@@ -57,7 +57,7 @@ TEST(MainWindowTest, ABadFileChangesNothing) {
   test::WriteAll(tmp.file("bad.tcd"), "not a sheet file\n");
   MainWindow w;
   QStringList told;
-  w.SetDialogs({[&](const QString& m) { told << m; }});
+  w.SetDialogs({[&](const QString& m) { told << m; }, {}, {}, {}});
   w.show();
   EXPECT_EQ(w.OpenSheet(QString::fromStdString(tmp.file("bad.tcd"))), nullptr);
   ASSERT_EQ(told.size(), 1);

@@ -30,7 +30,8 @@ class SavingTest : public ::testing::Test {
                     asked << q;
                     return answer;
                   },
-                  [this](const QString&) { return saveName; }});
+                  [this](const QString&) { return saveName; },
+                  {}});
     w.show();
   }
   void TearDown() override {

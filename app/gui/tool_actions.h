@@ -1,0 +1,133 @@
+// ToolActions: the tool menu (ツール): the netlist, the net report with its
+// rule check, the net index and the PDF conversion. Each command shows its
+// dialog, which fills the same job struct as the command line, then runs the
+// GUI-free job on the current project — or, without one and after asking,
+// on the open sheets — reading every open sheet from the editor, saved or
+// not. Progress goes to the host (the status bar); a short summary follows,
+// and the written file is shown when the dialog asked for it.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/check_job.h"
+#include "app/gui/open_sheets.h"
+#include "app/gui/pdf_dialog.h"
+#include "app/net_index.h"
+#include "app/netlist_job.h"
+#include "app/pdf_job.h"
+
+class QAction;
+class QMenu;
+class QWidget;
+
+namespace tavro {
+class Host;
+}
+
+namespace tavro::gui {
+
+class SheetView;
+
+// Shows a written file: HTML and PDF with the desktop's "open" action, text
+// with the text editor of the settings ("Tool"/"Editor", "%f" the file),
+// falling back to the desktop. False when nothing could show it.
+bool ViewOutput(const QString& path);
+
+class ToolActions : public QObject {
+  Q_OBJECT
+
+ public:
+  struct Hooks {
+    std::function<SheetView*()> activeView;
+    std::function<std::vector<SheetView*>()> views;
+    // The current project's file (UTF-8 full path); "" without a project.
+    std::function<std::string()> projectPath;
+    // Progress and cancel of the jobs; the current host when unset or null.
+    std::function<Host*()> host;
+    std::function<void(const QString& message)> warn;
+    // A yes / no question; true for yes.
+    std::function<bool(const QString& question)> ask;
+    // A short summary when a job has finished (the status bar).
+    std::function<void(const QString& text)> status;
+    // Shows a written file (ViewOutput when unset); false when that failed.
+    std::function<bool(const QString& path)> openExternally;
+    // Saves the modified documents before a job when "Tool"/"AutoSave" is
+    // on; false (cancelled or failed) stops the job. Unset: no saving.
+    std::function<bool()> saveAll;
+  };
+  ToolActions(QWidget* parent, Hooks hooks);
+
+  // Fills the tool menu.
+  void FillMenu(QMenu* menu);
+  // Enables the commands when there is something to run them on (a project
+  // or an open sheet) and no job is running.
+  void Update();
+
+  // The commands of the menu: the dialog, then the job.
+  void NetlistCommand();
+  void CheckCommand();
+  void IndexCommand();
+  void PdfCommand();
+
+  // The jobs on filled options, as the commands run them after their
+  // dialogs: the project, or the open sheets after the question (a "no"
+  // gives a cancelled result and writes nothing, as does a job started while
+  // another one runs). With view the written file is shown.
+  NetlistResult RunNetlist(const NetlistOptions& options, bool view = false);
+  CheckResult RunCheck(const CheckOptions& options, bool view = false);
+  NetIndexResult RunIndex(const NetIndexOptions& options);  // shows the file with options.view
+  PdfResult RunPdf(const PdfOptions& options, PdfTarget target, bool view = false);
+
+ private:
+  // What a job runs on: its inputs (the project, or sheet files), the open
+  // sheets it reads them from, and what was left out.
+  struct Input {
+    std::vector<std::string> inputs;
+    OpenSheets open;
+    std::vector<std::string> notes;  // UTF-8
+  };
+  // The project, or after the question the open sheets (activeOnly: the
+  // active sheet); nullopt when the user declined or there is nothing.
+  std::optional<Input> Prepare(bool activeOnly);
+  Host* Progress() const;
+  void Warn(const QString& message) const;
+  void Status(const QString& text) const;
+  // After a job: the summary and the warnings, or the failure; then the
+  // written file `shown` when `view`.
+  template <class Result>
+  void Finish(const Result& r, std::vector<std::string> notes, const QString& summary,
+              const std::string& shown, bool view);
+
+  // Marks a job running (the host lets the window answer input meanwhile).
+  class Running {
+   public:
+    explicit Running(ToolActions& t) : t_(t) {
+      t_.running_ = true;
+      t_.Update();
+    }
+    ~Running() {
+      t_.running_ = false;
+      t_.Update();
+    }
+    Running(const Running&) = delete;
+    Running& operator=(const Running&) = delete;
+
+   private:
+    ToolActions& t_;
+  };
+
+  Hooks hooks_;
+  QWidget* parent_;
+  bool running_ = false;
+  QAction* netlist_ = nullptr;
+  QAction* check_ = nullptr;
+  QAction* index_ = nullptr;
+  QAction* pdf_ = nullptr;
+};
+
+}  // namespace tavro::gui
