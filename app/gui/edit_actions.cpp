@@ -3,9 +3,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileInfo>
+#include <QFormLayout>
 #include <QGuiApplication>
 #include <QKeySequence>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QWidget>
@@ -17,6 +21,7 @@
 #include "app/gui/sheet_view.h"
 #include "core/net/connectivity.h"
 #include "core/platform/codec.h"
+#include "core/platform/settings.h"
 
 namespace tavro::gui {
 
@@ -70,6 +75,24 @@ EditActions::EditActions(QWidget* parent, Hooks hooks)
   connect(pictureMono_, &QAction::triggered, this, [this] { CopyPicture(Picture::kMono); });
   pictureSvg_ = new QAction(QStringLiteral("ベクター図形 (SVG)(&V)"), this);
   connect(pictureSvg_, &QAction::triggered, this, [this] { CopyPicture(Picture::kSvg); });
+  makePart_ = new QAction(QStringLiteral("部品化(&B)"), this);
+  connect(makePart_, &QAction::triggered, this, [this] { MakePart(); });
+  breakPart_ = new QAction(QStringLiteral("部品分解(&Q)"), this);
+  connect(breakPart_, &QAction::triggered, this, [this] { BreakPart(); });
+  const std::pair<const char*, uint32_t> directions[] = {
+      {"左側(&L)", 0x200}, {"下側(&D)", 0x300}, {"右側(&R)", 0x000}, {"上側(&U)", 0x100}};
+  for (const auto& [label, angle] : directions) {
+    auto* a = new QAction(QString::fromUtf8(label), this);
+    connect(a, &QAction::triggered, this, [this, angle = angle] { PinDirection(angle); });
+    pinActions_.push_back(a);
+  }
+  const std::pair<const char*, uint32_t> marks[] = {{"クロック(&C)", kPinClock},
+                                                    {"ドット(&O)", kPinDot}};
+  for (const auto& [label, mark] : marks) {
+    auto* a = new QAction(QString::fromUtf8(label), this);
+    connect(a, &QAction::triggered, this, [this, mark = mark] { PinMark(mark); });
+    pinActions_.push_back(a);
+  }
   up_ = new QAction(QStringLiteral("上層ファイル(&H)"), this);
   connect(up_, &QAction::triggered, this, [this] { GoUp(); });
   down_ = new QAction(QStringLiteral("下層ファイル(&L)"), this);
@@ -111,7 +134,14 @@ void EditActions::FillMenu(QMenu* menu) {
   turn->addAction(mirrorLR_);
   turn->addAction(mirrorUD_);
   turn->addAction(rotate_);
+  QMenu* pins = menu->addMenu(QStringLiteral("ピンの向き(&I)"));
+  for (size_t i = 0; i < pinActions_.size(); ++i) {
+    if (i == 4) pins->addSeparator();
+    pins->addAction(pinActions_[i]);
+  }
   menu->addSeparator();
+  menu->addAction(makePart_);
+  menu->addAction(breakPart_);
   menu->addAction(resetRefs_);
   menu->addSeparator();
   menu->addAction(up_);
@@ -132,6 +162,11 @@ void EditActions::Update() {
   reselect_->setEnabled(d != nullptr);
   attrMove_->setEnabled(d != nullptr);
   resetRefs_->setEnabled(d && !d->Selected().Entries(kSelParts).empty());
+  breakPart_->setEnabled(d && !d->Selected().Entries(kSelParts).empty());
+  makePart_->setEnabled(
+      d && (!d->Selected().Entries(kSelLines).empty() || !d->Selected().Entries(kSelArcs).empty() ||
+            !d->Selected().Entries(kSelPins).empty() || !d->Selected().Entries(kSelTexts).empty()));
+  for (QAction* a : pinActions_) a->setEnabled(d && !d->Selected().Entries(kSelPins).empty());
   const CPart* part = d ? SinglePart(*d) : nullptr;
   down_->setEnabled(part && !part->GetProperty("FILE").empty());
   up_->setEnabled(d && !d->UpperPath().empty());
@@ -253,6 +288,64 @@ bool EditActions::GoDown() {
     hooks_.warn(QStringLiteral("ファイル %1 を開けません").arg(path));
   }
   return false;
+}
+
+bool EditActions::MakePart() {
+  SheetView* v = hooks_.activeView();
+  if (!v) return false;
+  QString name = QString::fromStdString(Cp932ToUtf8(AppSettings().GetString("MakePart", "Name")));
+  QString ref = QStringLiteral("U?");
+  QString value;
+  if (hooks_.partNames) {
+    if (!hooks_.partNames(name, ref, value)) return false;
+  } else {
+    QDialog dialog(parent_);
+    dialog.setWindowTitle(QStringLiteral("部品化"));
+    auto* form = new QFormLayout(&dialog);
+    auto* nameEdit = new QLineEdit(name, &dialog);
+    auto* refEdit = new QLineEdit(ref, &dialog);
+    auto* valueEdit = new QLineEdit(value, &dialog);
+    form->addRow(QStringLiteral("部品名(&N):"), nameEdit);
+    form->addRow(QStringLiteral("参照番号(&R):"), refEdit);
+    form->addRow(QStringLiteral("値(&V):"), valueEdit);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    form->addRow(buttons);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    name = nameEdit->text();
+    ref = refEdit->text();
+    value = valueEdit->text();
+  }
+  if (name.isEmpty()) {
+    if (hooks_.warn) hooks_.warn(QStringLiteral("部品名を入力してください"));
+    return false;
+  }
+  AppSettings().WriteString("MakePart", "Name", Utf8ToCp932(name.toStdString()));
+  const bool made = v->Document().MakePartOfSelection(
+      Utf8ToCp932(name.toStdString()), Utf8ToCp932(ref.toStdString()),
+      Utf8ToCp932(value.toStdString()), v->GridStep());
+  v->AfterEdit();
+  return made;
+}
+
+bool EditActions::BreakPart() {
+  SheetView* v = hooks_.activeView();
+  if (!v || v->Document().Selected().Entries(kSelParts).empty()) return false;
+  if (hooks_.confirm && !hooks_.confirm(QStringLiteral("部品を分解しますか？"))) return false;
+  const bool broken = v->Document().BreakSelectedParts() > 0;
+  v->AfterEdit();
+  return broken;
+}
+
+void EditActions::PinDirection(uint32_t angle) {
+  SheetView* v = hooks_.activeView();
+  if (v && v->Document().SetPinDirection(angle)) v->AfterEdit();
+}
+
+void EditActions::PinMark(uint32_t mark) {
+  SheetView* v = hooks_.activeView();
+  if (v && v->Document().TogglePinMark(mark)) v->AfterEdit();
 }
 
 void EditActions::CopyPicture(Picture kind) {

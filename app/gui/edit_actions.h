@@ -7,7 +7,9 @@
 
 #include <QObject>
 #include <QString>
+#include <cstdint>
 #include <functional>
+#include <vector>
 
 class QAction;
 class QMenu;
@@ -36,6 +38,9 @@ class EditActions : public QObject {
     std::function<bool(const QString& path)> openExternally;
     // The host whose print colours and switches pictures are drawn with.
     std::function<Host&()> host;
+    // 部品化 asks for the new part's name, reference and value (UTF-8);
+    // false when cancelled. A dialog when unset.
+    std::function<bool(QString& name, QString& ref, QString& value)> partNames;
   };
   EditActions(QWidget* parent, Hooks hooks);
 
@@ -59,6 +64,13 @@ class EditActions : public QObject {
   void ResetRefs();
   bool GoDown();
   bool GoUp();
+  // 部品化 / 部品分解 (after the question) of the selection.
+  bool MakePart();
+  bool BreakPart();
+  // ピンの向き of the selected free pins: a direction (0x000, 0x100, 0x200,
+  // 0x300) or a mark (kPinClock, kPinDot).
+  void PinDirection(uint32_t angle);
+  void PinMark(uint32_t mark);
   // 他の形式で保存: the selection (or, without one, the whole sheet) to the
   // clipboard as a picture.
   enum class Picture { kColor, kMono, kSvg };
@@ -87,6 +99,9 @@ class EditActions : public QObject {
   QAction* pictureColor_ = nullptr;
   QAction* pictureMono_ = nullptr;
   QAction* pictureSvg_ = nullptr;
+  QAction* makePart_ = nullptr;
+  QAction* breakPart_ = nullptr;
+  std::vector<QAction*> pinActions_;
   QAction* up_ = nullptr;
   QAction* down_ = nullptr;
 };

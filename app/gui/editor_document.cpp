@@ -223,6 +223,84 @@ int EditorDocument::ResetSelectedRefs() {
   return changed;
 }
 
+bool EditorDocument::MakePartOfSelection(const std::string& name, const std::string& ref,
+                                         const std::string& value, int grid) {
+  const CSheet& sheet = doc_.GetSheet();
+  Selection taken;  // what goes into the part: whole graphic lines, arcs, free pins and texts
+  for (SelList list : {kSelLines, kSelArcs, kSelTexts, kSelPins})
+    for (const SelEntry& e : selected_.Entries(list))
+      if (e.grab == kGrabWhole) taken.Add(list, e.index);
+  if (taken.Empty()) return false;
+  const CSheet items = taken.Copy(sheet, true);
+  const CRect box = items.GetBoundingRect().Normalized();
+  const CPoint org = OnGrid(box.CenterPoint(), grid);
+  // Where the placeholders stand, else above, at and below the box.
+  auto placeholder = [&items](const char* which, CPoint fallback) {
+    for (const auto& t : items.Texts())
+      if (EqualNoCase(t->GetName(), which)) return t->GetPoint();
+    return fallback;
+  };
+  CPart part(org, CPoint(box.left, box.top), CPoint(box.right, box.bottom), 1, 0, 0, 0);
+  part.SetPartName(name, placeholder("Name", org), 8);
+  part.SetRefName(ref, placeholder("Ref", CPoint(box.left, box.bottom + 30)), 8);
+  part.SetValue(value, placeholder("Val", CPoint(box.left, box.top - 100)), 8);
+  CSheet scratch(kSheetScratch);
+  scratch = items;
+  scratch.MakePart(part);
+  Edit([&](CSheet& sh, Selection& s) {
+    taken.DeleteFrom(sh);
+    const Selection::ListSizes before = Selection::Sizes(sh);
+    sh.NewPart(part);
+    s = Selection::AddedSince(sh, before);
+  });
+  return true;
+}
+
+int EditorDocument::BreakSelectedParts() {
+  const int parts = static_cast<int>(selected_.Entries(kSelParts).size());
+  if (parts == 0) return 0;
+  Edit([](CSheet& sh, Selection& s) {
+    Selection doomed;
+    CSheet pieces(kSheetScratch);
+    for (const SelEntry& e : s.Entries(kSelParts)) {
+      const CPart& part = *sh.Parts()[e.index];
+      doomed.Add(kSelParts, e.index);
+      for (const auto& l : part.Lines()) pieces.NewLine(*l).SetCheck(0);
+      for (const auto& a : part.Arcs()) pieces.NewArc(*a).SetCheck(0);
+      for (const auto& p : part.Pins()) pieces.NewPin(*p);
+      // The attribute texts stay on the sheet as they were shown.
+      for (const CText* t :
+           {&part.GetPartNameText(), &part.GetRefNameText(), &part.GetValNameText()})
+        if (!t->GetName().empty() && t->IsDisp()) pieces.NewText(*t);
+      for (const auto& t : part.Texts()) pieces.NewText(*t);
+    }
+    doomed.DeleteFrom(sh);
+    const Selection::ListSizes before = Selection::Sizes(sh);
+    sh += pieces;
+    s = Selection::AddedSince(sh, before);
+  });
+  return parts;
+}
+
+bool EditorDocument::SetPinDirection(uint32_t angle) {
+  if (selected_.Entries(kSelPins).empty()) return false;
+  Edit([angle](CSheet& sh, Selection& s) {
+    for (const SelEntry& e : s.Entries(kSelPins)) sh.Pins()[e.index]->SetAngle(angle);
+  });
+  return true;
+}
+
+bool EditorDocument::TogglePinMark(uint32_t mark) {
+  if (selected_.Entries(kSelPins).empty()) return false;
+  Edit([mark](CSheet& sh, Selection& s) {
+    for (const SelEntry& e : s.Entries(kSelPins)) {
+      CPin& pin = *sh.Pins()[e.index];
+      pin.SetElect(pin.GetElect() ^ mark);
+    }
+  });
+  return true;
+}
+
 bool EditorDocument::MoveAttributeAt(CPoint at, int tol, CPoint d) {
   CSheet& sheet = doc_.GetSheet();
   const CRect probe(at.x - tol, at.y - tol, at.x + tol, at.y + tol);

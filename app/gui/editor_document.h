@@ -62,6 +62,22 @@ class EditorDocument {
   // 部品番号リセット: the selected parts' references become undecided ("?").
   // The number of parts changed.
   int ResetSelectedRefs();
+  // 部品化: the graphic lines, free pins, free texts and arcs of the
+  // selection become one part with these attribute texts (CP932), its origin
+  // on the grid at the centre of their box; the free texts "Name", "Ref" and
+  // "Val" only say where the attribute texts go. The part becomes the
+  // selection. False when the selection holds nothing a part is made of.
+  bool MakePartOfSelection(const std::string& name, const std::string& ref,
+                           const std::string& value, int grid);
+  // 部品分解: every selected part becomes its graphic lines, arcs, free pins
+  // and free texts (its attribute texts among them), which become the
+  // selection. The number of parts broken.
+  int BreakSelectedParts();
+  // ピンの向き: the selected free pins turn to a direction (0x000 toward +x,
+  // 0x100 +y, 0x200 -x, 0x300 -y about their roots), or toggle a mark
+  // (kPinClock, kPinDot). False when no free pin is selected.
+  bool SetPinDirection(uint32_t angle);
+  bool TogglePinMark(uint32_t mark);
   // 属性移動: moves the attribute texts (of parts, pins and lines) found at
   // `at` by d; false when there is none there.
   bool MoveAttributeAt(CPoint at, int tol, CPoint d);

@@ -92,6 +92,7 @@ INSTANTIATE_TEST_SUITE_P(
         EditCase{"MirrorLeftRight", [](EditorDocument& d) { d.MirrorSelection(true, 100); }},
         EditCase{"MirrorUpDown", [](EditorDocument& d) { d.MirrorSelection(false, 100); }},
         EditCase{"ResetRefs", [](EditorDocument& d) { EXPECT_GT(d.ResetSelectedRefs(), 0); }},
+        EditCase{"BreakParts", [](EditorDocument& d) { EXPECT_GT(d.BreakSelectedParts(), 0); }},
         EditCase{"PasteItsOwnText",
                  [](EditorDocument& d) { EXPECT_GT(d.Paste(d.SelectionText()), 0); }}),
     [](const ::testing::TestParamInfo<EditCase>& info) { return std::string(info.param.name); });
@@ -115,6 +116,73 @@ TEST(EditingTest, ARubberBandMovesOneEndAndTheOrderOfTheFileStays) {
   d.RotateSelection(100);
   EXPECT_EQ(wire.GetEndPoint(), CPoint(1400, 1500));
   EXPECT_EQ(d.Sheet().Parts()[0]->GetOrg(), CPoint(1500, 1500));
+}
+
+TEST(EditingTest, MakeAPartAndBreakItAgain) {
+  // A body of four graphic lines, two free pins, a free text and the
+  // placeholder of the reference.
+  EditorDocument d;
+  ASSERT_TRUE(d.Doc()
+                  .LoadText("Line 1000 1000 1200 1000 8 1 0 0\n"
+                            "Line 1200 1000 1200 1300 8 1 0 0\n"
+                            "Line 1200 1300 1000 1300 8 1 0 0\n"
+                            "Line 1000 1300 1000 1000 8 1 0 0\n"
+                            "Line 500 500 700 500 8 0 0 0\n"
+                            "Pin 1000 1100 800 1100 0\n"
+                            "Pin 1200 1100 1400 1100 0\n"
+                            "Text \"AMP\" 1050 1150 50 8\n"
+                            "Text \"Ref\" 1000 1400 65 8\n",
+                            "body", false)
+                  .ok);
+  d.Select(Selection::All(d.Sheet()));
+  ASSERT_TRUE(d.MakePartOfSelection("BUF", "U?", "", 100));
+  // The wire stays a wire; the rest is one part, selected.
+  ASSERT_EQ(d.Sheet().Parts().size(), 1u);
+  EXPECT_EQ(d.Sheet().Wires().size(), 1u);
+  EXPECT_EQ(d.Sheet().Lines().size(), 0u);
+  EXPECT_EQ(d.Sheet().Pins().size(), 0u);
+  EXPECT_EQ(d.Sheet().Texts().size(), 0u);
+  const CPart& part = *d.Sheet().Parts()[0];
+  EXPECT_EQ(part.GetPartName(), "BUF");
+  EXPECT_EQ(part.GetRefName(), "U?");
+  EXPECT_EQ(part.GetRefNameText().GetPoint(), CPoint(1000, 1400));  // at the placeholder
+  EXPECT_EQ(part.GetOrg(), CPoint(1100, 1200));                     // the box's centre on the grid
+  EXPECT_EQ(part.Lines().size(), 4u);
+  EXPECT_EQ(part.Pins().size(), 2u);
+  ASSERT_EQ(part.Texts().size(), 1u);  // AMP; the placeholder is not kept
+  EXPECT_EQ(d.Selected().Entries(kSelParts).size(), 1u);
+  // Broken again: its lines, pins, the extra text and the shown attribute texts.
+  EXPECT_EQ(d.BreakSelectedParts(), 1);
+  EXPECT_EQ(d.Sheet().Parts().size(), 0u);
+  EXPECT_EQ(d.Sheet().Lines().size(), 4u);
+  EXPECT_EQ(d.Sheet().Pins().size(), 2u);
+  EXPECT_EQ(d.Sheet().Texts().size(), 3u);  // AMP, BUF and U?
+  // A selection of only wires makes no part.
+  Selection wire;
+  wire.Add(kSelWires, 0);
+  d.Select(wire);
+  EXPECT_FALSE(d.MakePartOfSelection("X", "X?", "", 100));
+}
+
+TEST(EditingTest, PinDirectionAndMarks) {
+  EditorDocument d;
+  ASSERT_TRUE(d.Doc().LoadText("Pin 1000 1000 1300 1000 0\n", "pin", false).ok);
+  d.Select(Selection::All(d.Sheet()));
+  const struct {
+    uint32_t angle;
+    CPoint end;
+  } cases[] = {{0x200, CPoint(700, 1000)},
+               {0x300, CPoint(1000, 700)},
+               {0x100, CPoint(1000, 1300)},
+               {0x000, CPoint(1300, 1000)}};
+  for (const auto& c : cases) {
+    ASSERT_TRUE(d.SetPinDirection(c.angle));
+    EXPECT_EQ(d.Sheet().Pins()[0]->GetEndPoint(), c.end) << c.angle;
+  }
+  ASSERT_TRUE(d.TogglePinMark(kPinClock));
+  EXPECT_NE(d.Sheet().Pins()[0]->GetElect() & kPinClock, 0u);
+  ASSERT_TRUE(d.TogglePinMark(kPinClock));
+  EXPECT_EQ(d.Sheet().Pins()[0]->GetElect() & kPinClock, 0u);
 }
 
 TEST(EditingTest, SelectingTakesTheSmallestItemUnderThePointer) {
