@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QIcon>
 #include <QLocale>
 #include <cstdio>
 #include <cstdlib>
@@ -55,6 +56,9 @@ int RunEditor(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("tavro"));
   QApplication::setApplicationDisplayName(QStringLiteral("Tavro"));
+  // The desktop links the window to the menu entry and its icon.
+  QGuiApplication::setDesktopFileName(QStringLiteral("tavro"));
+  QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("tavro")));
   QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
 
   StartRequest request;

@@ -3,11 +3,14 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QDialogButtonBox>
 #include <QDockWidget>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFormLayout>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeySequence>
@@ -19,6 +22,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QScreen>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -30,6 +34,7 @@
 #include "app/gui/edit_actions.h"
 #include "app/gui/editor_document.h"
 #include "app/gui/find_dialog.h"
+#include "app/gui/image_export.h"
 #include "app/gui/print.h"
 #include "app/gui/readouts.h"
 #include "app/gui/sheet_view.h"
@@ -97,6 +102,7 @@ struct MainWindow::Actions {
   QAction* findNext;
   QAction* print;
   QAction* printPreview;
+  QAction* exportFile;
   std::vector<QAction*> needView;
 };
 
@@ -274,6 +280,8 @@ void MainWindow::BuildActions() {
   a.print = make(QStringLiteral("印刷(&P)..."), QKeySequence::Print, [this] { PrintDialogRun(); });
   a.printPreview =
       make(QStringLiteral("印刷プレビュー(&V)"), QKeySequence(), [this] { PrintPreviewRun(); });
+  a.exportFile =
+      make(QStringLiteral("エクスポート(&E)..."), QKeySequence(), [this] { ExportDialogRun(); });
   a.find = make(QStringLiteral("検索(&F)..."), QKeySequence(Qt::CTRL | Qt::Key_F),
                 [this] { FindDialogRun(); });
   a.findNext =
@@ -293,6 +301,8 @@ void MainWindow::BuildMenus() {
   file->addAction(a.save);
   file->addAction(a.saveAs);
   file->addAction(a.saveAll);
+  file->addSeparator();
+  file->addAction(a.exportFile);
   file->addSeparator();
   file->addAction(a.print);
   file->addAction(a.printPreview);
@@ -819,6 +829,69 @@ bool MainWindow::PrintFiles(const QStringList& files, QPrinter& printer) {
     return false;
   }
   return true;
+}
+
+// ---- export ----
+
+std::string MainWindow::ExportView(SheetView* view, const QString& path,
+                                   const ImageOptions& image) {
+  if (view == nullptr) return "図面がありません";
+  const std::string p = U(path);
+  const CSheetDoc& doc = view->Document().Doc();
+  if (EndsWithNoCase(path, ".txt")) {
+    std::string error;
+    if (!WriteFileAtomic(p, doc.WriteText(), &error))
+      return "ファイル " + p + " を作成できません (" + error + ")";
+    return {};
+  }
+  ImageOptions options = image;
+  if (EndsWithNoCase(path, ".svg"))
+    options.format = ImageOptions::kSvg;
+  else if (EndsWithNoCase(path, ".png"))
+    options.format = ImageOptions::kPng;
+  else
+    return "ファイル " + p + " を作成できません (.txt, .png, .svg のいずれかにしてください)";
+  return WriteImage(doc, p, options);
+}
+
+void MainWindow::ExportDialogRun() {
+  SheetView* v = ActiveView();
+  if (v == nullptr) return;
+  const QString base =
+      Q(fs::path(v->Document().IsUntitled() ? v->Document().DisplayName() : v->Document().Path())
+            .replace_extension()
+            .string());
+  QString filter;
+  const QString path = QFileDialog::getSaveFileName(
+      this, QStringLiteral("エクスポート"), base + QStringLiteral(".png"),
+      QStringLiteral("PNG画像 (*.png);;SVG図形 (*.svg);;テキスト形式 (*.txt)"), &filter);
+  if (path.isEmpty()) return;
+  ImageOptions image;
+  if (!EndsWithNoCase(path, ".txt")) {
+    // The picture's resolution and colours.
+    QDialog dialog(this);
+    dialog.setWindowTitle(QStringLiteral("画像の設定"));
+    auto* form = new QFormLayout(&dialog);
+    auto* dpi = new QSpinBox(&dialog);
+    dpi->setRange(ImageOptions::kMinDpi, ImageOptions::kMaxDpi);
+    dpi->setValue(image.dpi);
+    dpi->setSuffix(QStringLiteral(" dpi"));
+    auto* mono = new QCheckBox(QStringLiteral("白黒 (印刷の色)"), &dialog);
+    form->addRow(QStringLiteral("解像度(&R):"), dpi);
+    form->addRow(mono);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    form->addRow(buttons);
+    if (dialog.exec() != QDialog::Accepted) return;
+    image.dpi = dpi->value();
+    image.mono = mono->isChecked();
+  }
+  const std::string error = ExportView(v, path, image);
+  if (!error.empty())
+    Warn(Q(error));
+  else
+    statusBar()->showMessage(QStringLiteral("%1 を作成しました").arg(path), 5000);
 }
 
 // ---- find ----

@@ -15,6 +15,7 @@
 
 #include "app/find.h"
 #include "app/gui/editor_host.h"
+#include "app/image_options.h"
 #include "core/model/geometry.h"
 #include "core/platform/host.h"
 
@@ -89,6 +90,11 @@ class MainWindow : public QMainWindow {
   bool PrintFiles(const QStringList& files, const QString& printerName);
   bool PrintFiles(const QStringList& files, QPrinter& printer);
 
+  // エクスポート: the view's sheet as the extension of `path` says: ".txt"
+  // the sheet text form, ".png" or ".svg" a picture with `image`'s
+  // resolution and colours. "" or why it failed (UTF-8).
+  std::string ExportView(SheetView* view, const QString& path, const ImageOptions& image);
+
   // The view of the active sub-window (null when none).
   SheetView* ActiveView() const;
   std::vector<SheetView*> Views() const;
@@ -141,6 +147,7 @@ class MainWindow : public QMainWindow {
   void OpenProjectDialog();
   void ShowAbout();
   void PrintDialogRun();
+  void ExportDialogRun();
   void PrintPreviewRun();
 
   // Stage and progress of a long job in the status bar.

@@ -1,19 +1,22 @@
 // Printing and pictures: where a sheet lands on the page, printing files
 // (an open document as it stands) to a PDF printer, the start-up's print
 // requests, and the picture copies of 他の形式で保存.
+#include "app/gui/print.h"
+
 #include <gtest/gtest.h>
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QPrinter>
+#include <cmath>
 #include <cstdio>
+#include <filesystem>
 
 #include "app/gui/edit_actions.h"
 #include "app/gui/editor.h"
 #include "app/gui/editor_document.h"
 #include "app/gui/main_window.h"
-#include "app/gui/print.h"
 #include "app/gui/sheet_view.h"
 #include "support/test_util.h"
 
@@ -36,7 +39,10 @@ TEST(PrintTest, WhereTheWorkAreaLandsOnThePage) {
       // Own size at 100 dpi, from the top left corner.
       {"actual", {false, false, 0, 0}, QSizeF(1000, 1000), QPointF(0, 0), QPointF(1600, 1100)},
       // 25.4 mm up and right at 100 dpi is 100 px.
-      {"offsets", {false, false, 25.4, 25.4}, QSizeF(1000, 1000), QPointF(100, -100),
+      {"offsets",
+       {false, false, 25.4, 25.4},
+       QSizeF(1000, 1000),
+       QPointF(100, -100),
        QPointF(1700, 1000)},
   };
   for (const auto& c : cases) {
@@ -166,6 +172,28 @@ TEST(PrintTest, PicturesOfTheSelectionAndOfTheSheet) {
   const QMimeData* data = QGuiApplication::clipboard()->mimeData();
   ASSERT_TRUE(data->hasFormat(QStringLiteral("image/svg+xml")));
   EXPECT_TRUE(data->data(QStringLiteral("image/svg+xml")).contains("<svg"));
+}
+
+TEST(PrintTest, ExportWritesTextFormAndPictures) {
+  TempDir tmp;
+  MainWindow w;
+  w.show();
+  SheetView* v = w.OpenSheet(QStringLiteral(TAVRO_SOURCE_DIR "/examples/demo/amp1.tcd"));
+  ASSERT_NE(v, nullptr);
+  ASSERT_EQ(v->Document().Paste("EXPORTED"), 1);  // what is exported is the window's sheet
+  auto path = [&](const char* name) { return QString::fromStdString(tmp.file(name)); };
+  ImageOptions image;
+  image.dpi = 50;
+  EXPECT_EQ(w.ExportView(v, path("a.txt"), image), "");
+  EXPECT_EQ(test::ReadAll(tmp.file("a.txt")), v->Document().Doc().WriteText());
+  EXPECT_EQ(w.ExportView(v, path("a.png"), image), "");
+  const QImage png(path("a.png"));
+  EXPECT_EQ(png.width(), static_cast<int>(std::ceil(v->Document().Doc().GetWorkWidth() * 0.05)));
+  EXPECT_EQ(w.ExportView(v, path("a.svg"), image), "");
+  EXPECT_NE(test::ReadAll(tmp.file("a.svg")).find("<svg"), std::string::npos);
+  // Another extension is refused and writes nothing.
+  EXPECT_NE(w.ExportView(v, path("a.doc"), image), "");
+  EXPECT_FALSE(std::filesystem::exists(tmp.file("a.doc")));
 }
 
 }  // namespace
