@@ -249,6 +249,31 @@ std::string WithProperty(const std::string& data, std::string_view name, std::st
   return text;
 }
 
+// The project file's text without the properties of one name.
+std::string WithoutProperty(const std::string& data, std::string_view name) {
+  std::vector<std::string> lines = SplitLines(data);
+  if (!lines.empty() && lines.back().empty() && !data.empty() && data.back() == '\n')
+    lines.pop_back();
+  const std::string wantName = Trim(name);
+  std::string text;
+  bool inList = false;
+  for (const std::string& line : lines) {
+    const std::string trimmed = Trim(line);
+    if (trimmed == "Propaty List" || trimmed == "Property List") {
+      text += "Property List\n";
+      inList = true;
+      continue;
+    }
+    if (IsEndPropertyList(trimmed)) {
+      inList = false;
+    } else if (inList) {
+      if (auto prop = PropertyOf(trimmed); prop && EqualNoCase(prop->first, wantName)) continue;
+    }
+    text += line + '\n';
+  }
+  return text;
+}
+
 }  // namespace
 
 bool ProjectFile::SetProperty(const std::string& projectPath, std::string_view name,
@@ -259,14 +284,36 @@ bool ProjectFile::SetProperty(const std::string& projectPath, std::string_view n
 bool ProjectFile::SetProperties(const std::string& projectPath,
                                 const std::vector<std::pair<std::string, std::string>>& props,
                                 std::string* error) {
+  return UpdateProperties(projectPath, {}, props, error);
+}
+
+bool ProjectFile::UpdateProperties(const std::string& projectPath,
+                                   const std::vector<std::string>& remove,
+                                   const std::vector<std::pair<std::string, std::string>>& props,
+                                   std::string* error) {
   std::optional<std::string> data = ReadFile(projectPath);
   if (!data) {
     if (error) *error = "cannot read the project file";
     return false;
   }
   std::string text = std::move(*data);
+  for (const std::string& name : remove) text = WithoutProperty(text, name);
   for (const auto& [name, value] : props) text = WithProperty(text, name, value);
   return WriteFileAtomic(projectPath, text, error);
+}
+
+std::optional<std::string> ProjectFile::CheckProperty(std::string_view name,
+                                                      std::string_view value) {
+  const std::string n = Trim(name);
+  const std::string v = Trim(value);
+  if (n.empty()) return std::string("プロパティ名がありません");
+  if (n.find_first_of("\r\n") != std::string::npos || v.find_first_of("\r\n") != std::string::npos)
+    return std::string("プロパティに改行は使えません");
+  if (FindChar(n, '&') != std::string::npos) return std::string("プロパティ名に「&」は使えません");
+  auto back = PropertyOf(PropertyLine(n, v));
+  if (!back || back->first != n || back->second != v)
+    return std::string("このプロパティはプロジェクトファイルに書けません");
+  return std::nullopt;
 }
 
 }  // namespace tavro

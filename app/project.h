@@ -63,6 +63,19 @@ class ProjectFile {
   static bool SetProperties(const std::string& projectPath,
                             const std::vector<std::pair<std::string, std::string>>& props,
                             std::string* error = nullptr);
+  // Removes the properties named in `remove` (every line of such a name, names
+  // compared without regard to case), then adds or replaces `props` as
+  // SetProperties does, in one write. The markers of the list stay, even
+  // around an empty list. False (file untouched) when the file cannot be read
+  // or written.
+  static bool UpdateProperties(const std::string& projectPath,
+                               const std::vector<std::string>& remove,
+                               const std::vector<std::pair<std::string, std::string>>& props,
+                               std::string* error = nullptr);
+  // Why a property (CP932) cannot be kept in a project file and read back as
+  // it was given, blanks around the name and the value aside (UTF-8); nullopt
+  // when it can.
+  static std::optional<std::string> CheckProperty(std::string_view name, std::string_view value);
 
   // The version of a first line ("Project File Ver 0.03" gives 3); 0 when the
   // line is not a project file's first line.

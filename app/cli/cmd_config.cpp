@@ -7,6 +7,7 @@
 #include "app/cli/args.h"
 #include "app/cli/cli.h"
 #include "app/setting_meaning.h"
+#include "app/setting_value.h"
 #include "core/platform/codec.h"
 #include "core/platform/dbcs.h"
 #include "core/platform/settings.h"
@@ -45,16 +46,6 @@ std::string Quoted(const std::string& cp932) {
   return out + "\"";
 }
 
-std::string Hex(const std::vector<uint8_t>& bytes) {
-  static const char kHex[] = "0123456789ABCDEF";
-  std::string out = "hex:";
-  for (uint8_t b : bytes) {
-    out += kHex[b >> 4];
-    out += kHex[b & 0xF];
-  }
-  return out;
-}
-
 // One line of the list: "Section/Key = value (meaning) [default]".
 struct Shown {
   std::string value;  // as the list writes it
@@ -68,17 +59,12 @@ Shown Show(const Settings& s, const std::string& section, const std::string& key
   const SettingDefault* d = FindSettingDefault(section, key);
   out.known = d != nullptr || s.Has(section, key);
   out.isDefault = !s.Has(section, key);
-  if (auto bin = s.GetBinary(section, key)) {
-    out.value = out.raw = Hex(*bin);
+  out.raw = SettingValueText(s, section, key);
+  if (s.GetBinary(section, key)) {
+    out.value = out.raw;
     return out;
   }
-  if (d && !d->isString) {
-    out.raw = out.value = std::to_string(s.GetInt(section, key));
-  } else {
-    const std::string text = s.GetString(section, key);
-    out.raw = Console(text);
-    out.value = Quoted(text);
-  }
+  out.value = d && !d->isString ? out.raw : Quoted(s.GetString(section, key));
   if (auto meaning = DescribeSetting(section, key, Cp932ToUtf8(s.GetString(section, key))))
     out.value += " (" + *meaning + ")";
   if (out.isDefault) out.value += " [default]";
@@ -173,9 +159,8 @@ int RunConfig(const std::vector<std::string>& args) {
   const SettingDefault* d = FindSettingDefault(key->section, key->key);
   const std::string section = d ? d->section : key->section;
   const std::string name = d ? d->key : key->key;
-  const bool ok = d && !d->isString ? s.WriteInt(section, name, *ParseSettingInt(value))
-                                    : s.WriteString(section, name, Utf8ToCp932(value));
-  if (!ok) return Fail(FileMessage(kMsgCannotCreate, s.Path()) + " (" + s.LastError() + ")");
+  if (!StoreSettingValue(s, section, name, value))
+    return Fail(FileMessage(kMsgCannotCreate, s.Path()) + " (" + s.LastError() + ")");
   summary.Print("%s = %s\n", Name(section, name).c_str(), Show(s, section, name).value.c_str());
   return kExitOk;
 }

@@ -36,7 +36,10 @@
 #include "app/gui/find_dialog.h"
 #include "app/gui/image_export.h"
 #include "app/gui/print.h"
+#include "app/gui/project_dialog.h"
 #include "app/gui/readouts.h"
+#include "app/gui/settings_dialog.h"
+#include "app/gui/sheet_info_dialog.h"
 #include "app/gui/sheet_view.h"
 #include "app/gui/tool_actions.h"
 #include "app/project.h"
@@ -103,6 +106,9 @@ struct MainWindow::Actions {
   QAction* print;
   QAction* printPreview;
   QAction* exportFile;
+  QAction* sheetInfo;
+  QAction* projectProperties;
+  QAction* settings;
   std::vector<QAction*> needView;
 };
 
@@ -282,6 +288,28 @@ void MainWindow::BuildActions() {
       make(QStringLiteral("印刷プレビュー(&V)"), QKeySequence(), [this] { PrintPreviewRun(); });
   a.exportFile =
       make(QStringLiteral("エクスポート(&E)..."), QKeySequence(), [this] { ExportDialogRun(); });
+  a.sheetInfo = make(QStringLiteral("図面の情報(&I)..."), QKeySequence(), [this] {
+    if (SheetView* v = ActiveView()) SheetInfoDialog::Run(this, v->Document().Doc());
+  });
+  a.projectProperties = make(
+      QStringLiteral("プロジェクトのプロパティ(&J)..."), QKeySequence(),
+      [this] {
+        if (!projectPath_.empty() && ProjectDialog::Run(this, projectPath_)) RefreshProjectPanel();
+      },
+      false);
+  a.settings = make(
+      QStringLiteral("設定(&O)..."), QKeySequence(),
+      [this] {
+        if (!SettingsDialog::Run(this)) return;
+        // Colours, switches, the grid and the timers follow the new values.
+        for (SheetView* view : Views()) {
+          view->ReloadStyle();
+          view->Document().SetUndoDepth(AppSettings().GetInt("FileSave", "UndoCount"));
+        }
+        RestartAutoSave();
+        UpdateTitles();
+      },
+      false);
   a.find = make(QStringLiteral("検索(&F)..."), QKeySequence(Qt::CTRL | Qt::Key_F),
                 [this] { FindDialogRun(); });
   a.findNext =
@@ -303,6 +331,9 @@ void MainWindow::BuildMenus() {
   file->addAction(a.saveAll);
   file->addSeparator();
   file->addAction(a.exportFile);
+  file->addSeparator();
+  file->addAction(a.sheetInfo);
+  file->addAction(a.projectProperties);
   file->addSeparator();
   file->addAction(a.print);
   file->addAction(a.printPreview);
@@ -343,6 +374,8 @@ void MainWindow::BuildMenus() {
   input->setEnabled(false);
   QMenu* tool = menuBar()->addMenu(QStringLiteral("ツール(&T)"));
   tools_->FillMenu(tool);
+  tool->addSeparator();
+  tool->addAction(a.settings);
 
   windowMenu_ = menuBar()->addMenu(QStringLiteral("ウインドウ(&W)"));
   connect(windowMenu_, &QMenu::aboutToShow, this, [this] {
@@ -437,6 +470,7 @@ void MainWindow::UpdateActions() {
   if (v) a_->subGrid->setChecked(v->SubGrid());
   edit_->Update();
   tools_->Update();
+  a_->projectProperties->setEnabled(!projectPath_.empty());
   selection_->setText(v ? Q(SelectionReadout(v->Document().SelectionSheet())) : QString());
 }
 
@@ -602,7 +636,7 @@ bool MainWindow::OpenProject(const QString& path) {
   projectPath_ = p;
   host_.SetProject(p);
   RefreshProjectPanel();
-  tools_->Update();
+  UpdateActions();
   // The last entry opens first, so that the first ends as the front window,
   // unless "RevOpen" asks for list order.
   if (AppSettings().GetInt("Sheet", "RevOpen") == 0) std::reverse(files.begin(), files.end());

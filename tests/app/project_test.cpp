@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/platform/codec.h"
+#include "core/platform/dbcs.h"
 #include "support/test_util.h"
 
 namespace tavro {
@@ -141,6 +142,68 @@ TEST(ProjectFileTest, SetPropertyWithoutAListAppendsOne) {
             "Project File Ver 0.03\n1:a.tcd\nEndFileList\nProperty List\n&PCBMAKE&10\n"
             "EndPropertyList\n");
   EXPECT_FALSE(ProjectFile::SetProperty(dir.file("missing.tpj"), "A", "1"));
+}
+
+TEST(ProjectFileTest, UpdatePropertiesRemovesThenSetsInOneWrite) {
+  TempDir dir;
+  std::string proj = dir.file("p.tpj");
+  const std::string head = "Project File Ver 0.03\n1:a.tcd\nEndFileList\n";
+  WriteAll(proj, head +
+                     "Propaty List\n&SHEETNO&A-1\n# kept\n&setname&Amp\n&SETNAME&dup\n"
+                     "&PCBMAKE&5\nEndPropatyList\n&SETNAME&outside the list\n");
+  // Every line of a removed name goes (case aside), other lines stay in place;
+  // the set replaces in place or adds before the end of the list.
+  ASSERT_TRUE(ProjectFile::UpdateProperties(proj, {"SetName", "NONE"},
+                                            {{"PCBMAKE", "6"}, {"PDFTITLE", "T"}}));
+  EXPECT_EQ(ReadAll(proj), head +
+                               "Property List\n&SHEETNO&A-1\n# kept\n&PCBMAKE&6\n&PDFTITLE&T\n"
+                               "EndPropatyList\n&SETNAME&outside the list\n");
+  // Removing the last property leaves the markers around an empty list.
+  ASSERT_TRUE(ProjectFile::UpdateProperties(proj, {"SHEETNO", "PCBMAKE", "PDFTITLE"}, {}));
+  EXPECT_EQ(ReadAll(proj), head +
+                               "Property List\n# kept\nEndPropatyList\n"
+                               "&SETNAME&outside the list\n");
+  EXPECT_TRUE(ProjectFile::GetProperties(proj).empty());
+
+  // A file that cannot be written is left as it was.
+  const std::string before = ReadAll(proj);
+  std::string error;
+  EXPECT_FALSE(ProjectFile::UpdateProperties(dir.file("missing.tpj"), {"A"}, {}, &error));
+  EXPECT_FALSE(error.empty());
+  EXPECT_EQ(ReadAll(proj), before);
+}
+
+TEST(ProjectFileTest, CheckPropertyRefusesWhatCannotBeReadBack) {
+  struct Case {
+    const char* name;
+    const char* value;
+    bool good;
+  } cases[] = {
+      {"SHEETNO", "A-1", true},
+      {" SETNAME ", " Amp ", true},
+      {"PDFTITLE", "R&D \\&", true},
+      {"EMPTY", "", true},
+      {"", "x", false},
+      {"  ", "x", false},
+      {"A&B", "x", false},
+      {"NAME\\", "x", false},
+      {"LINE", "a\nb", false},
+      {"LI\rNE", "x", false},
+  };
+  for (const Case& c : cases) {
+    auto problem = ProjectFile::CheckProperty(c.name, c.value);
+    EXPECT_EQ(!problem.has_value(), c.good) << c.name << "=" << c.value;
+    if (!c.good) continue;
+    // What the check lets through comes back from the file as it was given.
+    TempDir dir;
+    std::string proj = dir.file("p.tpj");
+    WriteAll(proj, "Project File Ver 0.03\nEndFileList\n");
+    ASSERT_TRUE(ProjectFile::SetProperty(proj, c.name, c.value));
+    auto props = ProjectFile::GetProperties(proj);
+    ASSERT_EQ(props.size(), 1u);
+    EXPECT_EQ(props[0].first, Trim(c.name));
+    EXPECT_EQ(props[0].second, Trim(c.value));
+  }
 }
 
 }  // namespace

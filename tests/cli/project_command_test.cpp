@@ -1,4 +1,5 @@
-// `tavro project` end to end: listing, --all, --set, failures and usage.
+// `tavro project` end to end: listing, --all, --set, --unset, failures and
+// usage.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -35,11 +36,19 @@ TEST(ProjectCommandTest, ListsFilesAndPropertiesAndSetsOne) {
   EXPECT_NE(ReadAll(proj).find("&SETNAME&\x83\x41\x83\x93\x83\x76\n"), std::string::npos);
   r = RunTavro({"project", proj});
   EXPECT_NE(r.out.find("property: SETNAME=アンプ\n"), std::string::npos);
+
+  // --unset deletes (letter case aside) before --set sets, in one write.
+  r = RunTavro({"project", proj, "--unset", "setname", "-u", "SHEETNO", "--set", "SHEETNO=B-2"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(ReadAll(proj),
+            "Project File Ver 0.03\n1:a.tcd\n0:sub\\b.tcd\nEndFileList\n"
+            "Property List\n&SHEETNO&B-2\nEndPropertyList\n");
 }
 
 TEST(ProjectCommandTest, FailuresAndUsage) {
   TempDir dir;
   WriteAll(dir.file("bad.tpj"), "not a project\n");
+  WriteAll(dir.file("good.tpj"), "Project File Ver 0.03\nEndFileList\n");
   struct Case {
     std::vector<std::string> args;
     int exitCode;
@@ -50,6 +59,7 @@ TEST(ProjectCommandTest, FailuresAndUsage) {
       {{"project"}, 2, "tavro project: expected one project file"},
       {{"project", "a.tpj", "b.tpj"}, 2, "tavro project: expected one project file"},
       {{"project", "--set", "NOVALUE", dir.file("bad.tpj")}, 1, "tavro: "},
+      {{"project", "--unset=", dir.file("good.tpj")}, 2, "tavro project: --unset needs NAME"},
       {{"project", "--bogus", "a.tpj"}, 2, "tavro project: unknown option '--bogus'"},
   };
   for (const Case& c : cases) {
