@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QGlyphRun>
+#include <QPaintEngine>
 #include <QPainterPath>
 #include <QRawFont>
 #include <QString>
@@ -10,6 +11,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "core/platform/codec.h"
@@ -39,8 +41,15 @@ std::vector<double> DashPoints(int style) {
   }
 }
 
-// Font files by font record, and the loaded fonts by file: the font engine
-// chooses the file, Qt draws its glyphs.
+// Qt draws glyphs below this em from its glyph cache, larger ones as paths
+// (its default QT_MAX_CACHED_GLYPH_SIZE).
+constexpr double kMaxCachedGlyphPixels = 64;
+
+// Font files by font record, the loaded fonts by file, the fonts set at a
+// pixel size and the glyph runs of the texts drawn: the font engine chooses
+// the file, Qt draws its glyphs. A sheet's thousands of texts come at a
+// handful of sizes and repeat from frame to frame, so each font is sized,
+// each text laid out and each glyph rendered once over many frames.
 class RawFonts {
  public:
   // The cache lives while the application does: Qt's font engines cannot
@@ -53,18 +62,104 @@ class RawFonts {
     return *fonts;
   }
   void Clear() {
+    layouts_.clear();
+    sized_.clear();
+    last_.reset();
+    fallback_.reset();
     fonts_.clear();
     files_.clear();
-    fallbackFile_.reset();
   }
 
-  const QRawFont* For(const LogFont& font) { return Load(File(font)); }
-  const QRawFont* Fallback() {
-    if (!fallbackFile_) fallbackFile_ = File(FcFtFontEngine::DefaultDoubleByteFont());
-    return Load(*fallbackFile_);
+  // The glyph runs of `text` (CP932) in `font` with an em of `pixels`: runs
+  // of characters in one font (the font's file, or the default Japanese face
+  // for a character it lacks), each glyph placed at the sum of the advances
+  // before it. Unkerned, as the PDF sets each glyph at the advance of the one
+  // before. Empty when no font loads.
+  const std::vector<QGlyphRun>& Layout(const LogFont& font, double pixels, std::string_view text) {
+    const QRawFont* primary = For(font);
+    if (primary == nullptr) primary = Fallback();
+    if (primary == nullptr) return kNoRuns;
+    key_.assign(reinterpret_cast<const char*>(&primary), sizeof primary);
+    key_.append(reinterpret_cast<const char*>(&pixels), sizeof pixels);
+    key_.append(text);
+    if (auto it = layouts_.find(key_); it != layouts_.end()) return it->second;
+    // Zooming through many scales would keep adding layouts: start afresh.
+    if (layouts_.size() >= kMaxLayouts) layouts_.clear();
+    return layouts_.emplace(key_, Lay(primary, pixels, text)).first->second;
   }
 
  private:
+  static constexpr size_t kMaxSized = 256;
+  static constexpr size_t kMaxLayouts = 16384;
+  static inline const std::vector<QGlyphRun> kNoRuns;
+
+  std::vector<QGlyphRun> Lay(const QRawFont* primary, double pixels, std::string_view text) {
+    const QRawFont* fallback = Fallback();
+    const QString s = QString::fromStdString(Cp932ToUtf8(text));
+    // The font of the character at `i`, and its length in UTF-16 units.
+    const auto fontAt = [&](qsizetype i, qsizetype* len) {
+      *len = s[i].isHighSurrogate() && i + 1 < s.size() ? 2 : 1;
+      const char32_t code = *len == 2 ? QChar::surrogateToUcs4(s[i], s[i + 1]) : s[i].unicode();
+      if (!primary->supportsCharacter(code) && fallback && fallback->supportsCharacter(code))
+        return fallback;
+      return primary;
+    };
+    std::vector<QGlyphRun> runs;
+    double x = 0;
+    for (qsizetype i = 0; i < s.size();) {
+      qsizetype len = 0;
+      const QRawFont* base = fontAt(i, &len);
+      qsizetype end = i + len;
+      while (end < s.size() && fontAt(end, &len) == base) end += len;
+      const QRawFont sized = Sized(base, pixels);
+      const QList<quint32> glyphs = sized.glyphIndexesForString(s.mid(i, end - i));
+      const QList<QPointF> advances = sized.advancesForGlyphIndexes(glyphs);
+      QList<QPointF> positions;
+      positions.reserve(glyphs.size());
+      for (qsizetype g = 0; g < glyphs.size(); ++g) {
+        positions << QPointF(x, 0);
+        x += g < advances.size() ? advances[g].x() : 0;
+      }
+      if (!glyphs.isEmpty()) {
+        QGlyphRun run;
+        run.setRawFont(sized);
+        run.setGlyphIndexes(glyphs);
+        run.setPositions(positions);
+        runs.push_back(std::move(run));
+      }
+      i = end;
+    }
+    return runs;
+  }
+
+  const QRawFont* For(const LogFont& font) {
+    LogFont key = font;
+    key.height = 0;
+    key.escapement = 0;
+    key.orientation = 0;
+    // Consecutive texts mostly share their font.
+    if (last_ && last_->first == key) return last_->second;
+    const QRawFont* raw = Load(File(key));
+    last_.emplace(key, raw);
+    return raw;
+  }
+  const QRawFont* Fallback() {
+    if (!fallback_) fallback_ = Load(File(FcFtFontEngine::DefaultDoubleByteFont()));
+    return *fallback_;
+  }
+  // `base` (a font of this cache) with an em of `pixels`. The size is the
+  // exact one asked for: the glyphs and advances are those of that size.
+  QRawFont Sized(const QRawFont* base, double pixels) {
+    const std::pair key(base, pixels);
+    auto it = sized_.find(key);
+    if (it == sized_.end()) {
+      if (sized_.size() >= kMaxSized) sized_.clear();
+      QRawFont raw = *base;
+      raw.setPixelSize(pixels);
+      it = sized_.emplace(key, std::move(raw)).first;
+    }
+    return it->second;
+  }
   std::string File(const LogFont& font) {
     LogFont key = font;
     key.height = 0;
@@ -87,8 +182,13 @@ class RawFonts {
   }
 
   std::map<std::string, std::string> files_;
-  std::map<std::string, QRawFont> fonts_;
-  std::optional<std::string> fallbackFile_;
+  std::map<std::string, QRawFont> fonts_;  // nodes stay put: the caches below key on them
+  std::optional<const QRawFont*> fallback_;
+  std::optional<std::pair<LogFont, const QRawFont*>> last_;
+  std::map<std::pair<const QRawFont*, double>, QRawFont> sized_;
+  // By the primary font, the em and the text.
+  std::unordered_map<std::string, std::vector<QGlyphRun>> layouts_;
+  std::string key_;
 };
 
 }  // namespace
@@ -105,7 +205,18 @@ QTransform SheetTransform::ToDevice() const {
 }
 
 QtCanvas::QtCanvas(QPainter& painter, const SheetTransform& transform)
-    : painter_(painter), t_(transform) {}
+    : painter_(painter),
+      t_(transform),
+      antialiased_(painter.testRenderHint(QPainter::Antialiasing)),
+      baseTransform_(painter.worldTransform()),
+      dots_(painter.paintEngine() != nullptr &&
+            painter.paintEngine()->type() == QPaintEngine::Raster),
+      setAntialiased_(antialiased_) {}
+
+QtCanvas::~QtCanvas() {
+  UseBaseTransform();
+  UseAntialiasing(antialiased_);
+}
 
 QColor QtCanvas::ToQColor(Color c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 
@@ -129,23 +240,71 @@ QPen QtCanvas::Pen() const {
 
 bool QtCanvas::Hairline() const { return penWidth_ <= 0 || t_.Length(penWidth_) < 1.5; }
 
+void QtCanvas::UseAntialiasing(bool on) {
+  if (on == setAntialiased_) return;
+  painter_.setRenderHint(QPainter::Antialiasing, on);
+  setAntialiased_ = on;
+}
+
+void QtCanvas::UseBaseTransform() {
+  if (!textTransform_) return;
+  painter_.setWorldTransform(baseTransform_);
+  textTransform_ = false;
+}
+
+void QtCanvas::UseStroke(bool sharp) {
+  UseBaseTransform();
+  if (penState_ != PenState::kStroke || setPenWidth_ != penWidth_ || setPenStyle_ != penStyle_ ||
+      setPenColor_ != penColor_) {
+    painter_.setPen(Pen());
+    penState_ = PenState::kStroke;
+    setPenWidth_ = penWidth_;
+    setPenStyle_ = penStyle_;
+    setPenColor_ = penColor_;
+  }
+  UseAntialiasing(antialiased_ && !sharp);
+}
+
+void QtCanvas::UseNoPen() {
+  UseBaseTransform();
+  if (penState_ != PenState::kNone) {
+    painter_.setPen(Qt::NoPen);
+    penState_ = PenState::kNone;
+  }
+  UseAntialiasing(antialiased_);
+}
+
+void QtCanvas::UseBrush(bool fill, Color color) {
+  if (!fill) {
+    if (brushState_ == BrushState::kNone) return;
+    painter_.setBrush(Qt::NoBrush);
+    brushState_ = BrushState::kNone;
+    return;
+  }
+  if (brushState_ == BrushState::kColor && setBrushColor_ == color) return;
+  painter_.setBrush(ToQColor(color));
+  brushState_ = BrushState::kColor;
+  setBrushColor_ = color;
+}
+
+void QtCanvas::UseTextPen() {
+  // Texts are drawn in the fill colour.
+  if (penState_ != PenState::kText || setPenColor_ != brushColor_) {
+    painter_.setPen(ToQColor(brushColor_));
+    penState_ = PenState::kText;
+    setPenColor_ = brushColor_;
+  }
+}
+
 void QtCanvas::StrokeAndFill(const QPainterPath& path, bool fill, Color fillColor) {
-  painter_.setPen(Pen());
-  painter_.setBrush(fill ? QBrush(ToQColor(fillColor)) : QBrush(Qt::NoBrush));
-  // A line of about one pixel is drawn whole on the pixels it crosses, as a
-  // PDF reader draws its thinnest lines, not smeared over two.
-  const bool sharp = !fill && Hairline() && painter_.testRenderHint(QPainter::Antialiasing);
-  if (sharp) painter_.setRenderHint(QPainter::Antialiasing, false);
+  UseStroke(!fill && Hairline());
+  UseBrush(fill, fillColor);
   painter_.drawPath(path);
-  if (sharp) painter_.setRenderHint(QPainter::Antialiasing, true);
 }
 
 void QtCanvas::DrawLine(CPoint a, CPoint b) {
-  painter_.setPen(Pen());
-  const bool sharp = Hairline() && painter_.testRenderHint(QPainter::Antialiasing);
-  if (sharp) painter_.setRenderHint(QPainter::Antialiasing, false);
+  UseStroke(Hairline());
   painter_.drawLine(t_.Map(a), t_.Map(b));
-  if (sharp) painter_.setRenderHint(QPainter::Antialiasing, true);
 }
 
 void QtCanvas::DrawPolygon(std::span<const CPoint> points, bool fill) {
@@ -165,6 +324,17 @@ void QtCanvas::DrawPolygon(std::span<const CPoint> points, bool fill) {
 void QtCanvas::DrawCircle(CPoint center, int radius, bool fill) {
   const QPointF c = t_.Map(center);
   const double r = t_.Length(radius);
+  if (fill && dots_ && penStyle_ == kPenSolid && penColor_ == brushColor_) {
+    // A dot (a junction): filled and outlined in one colour it is one disc
+    // out to the outline's outer edge, as on the PDF page. One filled ellipse
+    // costs a third of filling and stroking the outline and its spoke.
+    lastFill_ = brushColor_;
+    const double outer = r + (penWidth_ <= 0 ? 0.0 : t_.Length(penWidth_) / 2);
+    UseNoPen();
+    UseBrush(true, brushColor_);
+    painter_.drawEllipse(c, outer, outer);
+    return;
+  }
   QPainterPath path;
   path.setFillRule(Qt::OddEvenFill);
   const QRectF box(c.x() - r, c.y() - r, 2 * r, 2 * r);
@@ -203,66 +373,43 @@ void QtCanvas::DrawText(std::string_view text, CPoint baseline, int height, int 
   lastFill_ = brushColor_;
   const double em = t_.Length(height);
   if (text.empty() || !(em >= 0.5)) return;
-  RawFonts& fonts = RawFonts::Get();
-  const QRawFont* primary = fonts.For(font);
-  if (primary == nullptr) primary = fonts.Fallback();
-  if (primary == nullptr) return;
-  const QRawFont* fallback = fonts.Fallback();
+  const std::vector<QGlyphRun>& runs = RawFonts::Get().Layout(font, em, text);
+  if (runs.empty()) return;
 
-  const QString s = QString::fromStdString(Cp932ToUtf8(text));
-  // Runs of characters in one font, each glyph placed at the sum of the
-  // advances before it.
-  struct Run {
-    QRawFont font;
-    QList<quint32> glyphs;
-    QList<QPointF> positions;
-  };
-  std::vector<Run> runs;
-  double x = 0;
-  for (qsizetype i = 0; i < s.size();) {
-    const qsizetype len = s[i].isHighSurrogate() && i + 1 < s.size() ? 2 : 1;
-    const QString ch = s.mid(i, len);
-    i += len;
-    QRawFont f = *primary;
-    const char32_t code = len == 2 ? QChar::surrogateToUcs4(ch[0], ch[1]) : ch[0].unicode();
-    if (!f.supportsCharacter(code) && fallback && fallback->supportsCharacter(code)) f = *fallback;
-    f.setPixelSize(em);
-    const QList<quint32> glyph = f.glyphIndexesForString(ch);
-    if (glyph.isEmpty()) continue;
-    const QList<QPointF> adv = f.advancesForGlyphIndexes(glyph, QRawFont::KernedAdvances);
-    if (runs.empty() || runs.back().font != f) runs.push_back({f, {}, {}});
-    for (qsizetype g = 0; g < glyph.size(); ++g) {
-      runs.back().glyphs << glyph[g];
-      runs.back().positions << QPointF(x, 0);
-      x += g < adv.size() ? adv[g].x() : 0;
-    }
+  const QPointF origin = t_.Map(baseline);
+  if (direction == kTextDir0 && baseTransform_.type() == QTransform::TxNone &&
+      em < kMaxCachedGlyphPixels) {
+    // Along +x on an untransformed painter the glyphs land where the
+    // translated painter below would put them (Qt maps cached glyphs to the
+    // device before drawing), without changing the painter's transform for
+    // every text.
+    UseTextPen();
+    UseAntialiasing(antialiased_);
+    UseBaseTransform();
+    for (const QGlyphRun& run : runs) painter_.drawGlyphRun(origin, run);
+    return;
   }
-
-  painter_.save();
-  painter_.translate(t_.Map(baseline));
+  QTransform m = baseTransform_;
+  m.translate(origin.x(), origin.y());
   // A text reads along +x, +y, -x or -y of the sheet; the device's y points down.
   switch (direction) {
     case kTextDir90:
-      painter_.rotate(-90);
+      m.rotate(-90);
       break;
     case kTextDir180:
-      painter_.rotate(180);
+      m.rotate(180);
       break;
     case kTextDir270:
-      painter_.rotate(90);
+      m.rotate(90);
       break;
     default:
       break;
   }
-  painter_.setPen(ToQColor(brushColor_));
-  for (const Run& run : runs) {
-    QGlyphRun glyphs;
-    glyphs.setRawFont(run.font);
-    glyphs.setGlyphIndexes(run.glyphs);
-    glyphs.setPositions(run.positions);
-    painter_.drawGlyphRun(QPointF(0, 0), glyphs);
-  }
-  painter_.restore();
+  UseTextPen();
+  UseAntialiasing(antialiased_);
+  painter_.setWorldTransform(m);
+  textTransform_ = true;
+  for (const QGlyphRun& run : runs) painter_.drawGlyphRun(QPointF(0, 0), run);
 }
 
 }  // namespace tavro::gui

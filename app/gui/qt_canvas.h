@@ -4,7 +4,16 @@
 // filled even-odd and stroked, filled polygons and arcs in the fill colour
 // last used by a filled circle or a text, and texts set with an em of their
 // height from the font file the font engine chooses, so the glyphs and their
-// advances are those of the PDF with embedded fonts.
+// advances are those of the PDF with embedded fonts (unkerned, as the PDF
+// sets them).
+//
+// A sheet holds thousands of items, so the canvas gives the painter only the
+// changes: the pen, brush and antialiasing are set when they differ from what
+// it last set, and the sized fonts and the glyph runs of the texts stay
+// between texts and frames. On a bitmap a filled circle in its pen colour (a
+// junction) is drawn as the one disc its fill and outline make. While a
+// canvas lives, only it changes the painter's pen, brush, render hints and
+// transform; it leaves the antialiasing and the transform as it found them.
 #pragma once
 
 #include <QPainter>
@@ -34,6 +43,9 @@ struct SheetTransform {
 class QtCanvas : public Canvas {
  public:
   QtCanvas(QPainter& painter, const SheetTransform& transform);
+  ~QtCanvas() override;
+  QtCanvas(const QtCanvas&) = delete;
+  QtCanvas& operator=(const QtCanvas&) = delete;
 
   void SetPenWidth(int width) override { penWidth_ = width; }
   void SetPenStyle(int style) override { penStyle_ = style; }
@@ -58,8 +70,36 @@ class QtCanvas : public Canvas {
   bool Hairline() const;
   void StrokeAndFill(const QPainterPath& path, bool fill, Color fillColor);
 
+  // The painter's state for the next primitive, set only where it differs.
+  // A line of about one pixel is drawn without antialiasing: whole on the
+  // pixels it crosses, as a PDF reader draws its thinnest lines.
+  void UseStroke(bool sharp);
+  void UseNoPen();
+  void UseBrush(bool fill, Color color);
+  void UseTextPen();
+  void UseAntialiasing(bool on);
+  void UseBaseTransform();
+
   QPainter& painter_;
   SheetTransform t_;
+  // The painter as the canvas found it.
+  const bool antialiased_;
+  const QTransform baseTransform_;
+  // Filled circles drawn in the pen colour are drawn as one disc (on bitmaps;
+  // a vector output keeps the outline).
+  const bool dots_;
+  // What the canvas last gave the painter.
+  enum class PenState { kUnknown, kNone, kStroke, kText };
+  PenState penState_ = PenState::kUnknown;
+  int setPenWidth_ = 0;
+  int setPenStyle_ = kPenSolid;
+  Color setPenColor_ = 0;
+  enum class BrushState { kUnknown, kNone, kColor };
+  BrushState brushState_ = BrushState::kUnknown;
+  Color setBrushColor_ = 0;
+  bool setAntialiased_;
+  bool textTransform_ = false;  // a text's transform is set, not the base one
+
   int penWidth_ = 0;
   int penStyle_ = kPenSolid;
   Color penColor_ = 0;

@@ -70,6 +70,10 @@ CPoint Along(CPoint p, const Axes& ax, int64_t along, int64_t up) {
   return {Clamp32(p.x + ax.rx * along + ax.ux * up), Clamp32(p.y + ax.ry * along + ax.uy * up)};
 }
 
+// Only a name holding an '&' can be a property: a sheet's thousands of plain
+// texts are not parsed for one.
+bool MayBeProperty(const CText& text) { return text.GetName().find('&') != std::string::npos; }
+
 CLine TempLine(CPoint a, CPoint b, int width) {
   CLine line(a, b, kLineGraphic);
   line.SetWidth(width);
@@ -124,20 +128,23 @@ TrueName GetTrueName(std::string_view name) {
   return t;
 }
 
-LogFont TextFont(const CText& text, std::string_view shown) {
+DefaultFonts DefaultFonts::FromSettings() {
+  return {FcFtFontEngine::DefaultSingleByteFont(), FcFtFontEngine::DefaultDoubleByteFont()};
+}
+
+LogFont TextFont(const CText& text, std::string_view shown, const DefaultFonts& defaults) {
   const bool japanese = HasDoubleByte(shown);
   LogFont f;
   if (text.HasOwnFont()) {
     f = text.GetFont();
     if (japanese && f.charSet != kJapaneseCharSet) {
       const LogFont own = f;
-      f = FcFtFontEngine::DefaultDoubleByteFont();
+      f = defaults.doubleByte;
       f.weight = own.weight;
       f.italic = own.italic;
     }
   } else {
-    f = japanese ? FcFtFontEngine::DefaultDoubleByteFont()
-                 : FcFtFontEngine::DefaultSingleByteFont();
+    f = japanese ? defaults.doubleByte : defaults.singleByte;
   }
   f.height = text.GetSize();
   f.escapement = EscapementOf(text.GetAttr());
@@ -148,7 +155,8 @@ LogFont TextFont(const CText& text, std::string_view shown) {
 // ---------------------------------------------------------------------------
 // The walk
 
-DrawWalk::DrawWalk(Canvas& canvas, const DrawStyle& style) : canvas_(canvas), style_(style) {}
+DrawWalk::DrawWalk(Canvas& canvas, const DrawStyle& style)
+    : canvas_(canvas), style_(style), fonts_(DefaultFonts::FromSettings()) {}
 
 void DrawWalk::Sheet(const CSheet& sheet, bool color, const CSheetDoc* doc) {
   const DrawStyle display = style_;
@@ -346,7 +354,7 @@ void DrawWalk::Part(const CPart& part) {
   for (const auto& a : part.Arcs()) Arc(*a);
   canvas_.SetBrushColor(c[kDispText]);
   for (const auto& t : part.Texts()) {
-    const bool frameOnly = t->IsProperty() > 0 && !t->IsDispProperty() && [&] {
+    const bool frameOnly = MayBeProperty(*t) && t->IsProperty() > 0 && !t->IsDispProperty() && [&] {
       const std::string n = t->GetPropertyName();
       return n.size() >= 5 && EqualNoCase(std::string_view(n).substr(0, 5), "FRAME");
     }();
@@ -359,11 +367,14 @@ void DrawWalk::Part(const CPart& part) {
 }
 
 void DrawWalk::Text(const CText& text) {
-  if (text.IsEmpty() || !text.IsDisp()) return;
+  if (text.IsEmpty()) return;
+  const bool property = MayBeProperty(text) && text.IsDispProperty();
+  // Shown (CText::IsDisp): a property showing its value, or a text not hidden.
+  if (!property && (text.GetAttr() & kTextHidden) != 0) return;
   if (!text.IsPrint() && !style_.drawNoPrint) return;
   const CText* t = &text;
   CText shown;
-  if (text.IsDispProperty()) {
+  if (property) {
     // What the property shows: its last value (of a file name only the name).
     std::string value = text.GetPropertyVal(0);
     if (EqualNoCase(text.GetPropertyName(), "FILE")) {
@@ -396,7 +407,7 @@ void DrawWalk::Text(const CText& text) {
 void DrawWalk::TextLine(const CText& text, std::string_view line, CPoint anchor) {
   const TrueName tn = GetTrueName(line);
   if (tn.text.empty()) return;
-  const LogFont font = TextFont(text, tn.text);
+  const LogFont font = TextFont(text, tn.text, fonts_);
   const int size = text.GetSize();
   FontEngine& engine = GetFontEngine();
   const FontMetrics m = engine.Metrics(font, size);

@@ -58,15 +58,26 @@ struct TrueName {
 };
 TrueName GetTrueName(std::string_view name);
 
+// The default faces of texts without a font of their own (the font engine's
+// single-byte and Japanese defaults, from the settings). A walk reads them
+// once: a sheet's thousands of texts need not look them up one by one.
+struct DefaultFonts {
+  LogFont singleByte;
+  LogFont doubleByte;
+
+  static DefaultFonts FromSettings();
+};
+
 // The font record a text is drawn with: its own font, else the default face
 // of its characters (the Japanese face when it holds a double-byte or
 // half-width katakana character), with the height and the escapement of its
 // direction. A single-byte own font cannot show Japanese characters: such a
 // text takes the default Japanese face instead.
-LogFont TextFont(const CText& text, std::string_view shown);
+LogFont TextFont(const CText& text, std::string_view shown, const DefaultFonts& defaults);
 
 class DrawWalk {
  public:
+  // The default faces are read from the settings here, once for the walk.
   DrawWalk(Canvas& canvas, const DrawStyle& style);
 
   // The whole sheet with the colour set of `color`; `doc` (may be null)
@@ -93,6 +104,7 @@ class DrawWalk {
 
   Canvas& canvas_;
   DrawStyle style_;
+  DefaultFonts fonts_;
 };
 
 }  // namespace tavro
