@@ -129,13 +129,7 @@ MainWindow::MainWindow()
   edit_ = new EditActions(
       this, EditActions::Hooks{[this] { return ActiveView(); },
                                [this](const QString& path) { return OpenSheet(path, false); },
-                               [this](const QString& question) {
-                                 if (dialogs_.ask)
-                                   return dialogs_.ask(question) == QMessageBox::Yes;
-                                 return QMessageBox::question(
-                                            this, QStringLiteral("Tavro"), question,
-                                            QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
-                               },
+                               [this](const QString& question) { return Confirm(question); },
                                [this](const QString& message) { Warn(message); },
                                [this](const QString& path) {
                                  if (dialogs_.openExternally) return dialogs_.openExternally(path);
@@ -147,13 +141,7 @@ MainWindow::MainWindow()
                                [this] { return projectPath_; },
                                [this]() -> tavro::Host* { return &host_; },
                                [this](const QString& message) { Warn(message); },
-                               [this](const QString& question) {
-                                 if (dialogs_.ask)
-                                   return dialogs_.ask(question) == QMessageBox::Yes;
-                                 return QMessageBox::question(
-                                            this, QStringLiteral("Tavro"), question,
-                                            QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
-                               },
+                               [this](const QString& question) { return Confirm(question); },
                                [this](const QString& text) {
                                  progress_->setVisible(false);
                                  stage_->clear();
@@ -997,6 +985,12 @@ bool MainWindow::Find(const FindOptions& options, bool newSearch) {
   statusBar()->showMessage(
       QStringLiteral("「%1」: %2").arg(pattern, Q(Cp932ToUtf8(hit->match.text))), 5000);
   return true;
+}
+
+bool MainWindow::Confirm(const QString& question) {
+  if (dialogs_.ask) return dialogs_.ask(question) == QMessageBox::Yes;
+  return QMessageBox::question(this, QStringLiteral("Tavro"), question,
+                               QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
 void MainWindow::Warn(const QString& message) {

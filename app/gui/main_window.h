@@ -117,6 +117,8 @@ class MainWindow : public QMainWindow {
   };
   void SetDialogs(Dialogs d) { dialogs_ = std::move(d); }
   void Warn(const QString& message);
+  // A yes / no question; true for yes.
+  bool Confirm(const QString& question);
 
   // The window title of a document: its full path ("FullPath") or its name,
   // with " (更新)" while modified.
