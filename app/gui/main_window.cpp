@@ -135,7 +135,8 @@ MainWindow::MainWindow()
                                  if (dialogs_.openExternally) return dialogs_.openExternally(path);
                                  return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
                                },
-                               [this]() -> tavro::Host& { return host_; }});
+                               [this]() -> tavro::Host& { return host_; },
+                               {}});
   tools_ = new ToolActions(
       this, ToolActions::Hooks{[this] { return ActiveView(); }, [this] { return Views(); },
                                [this] { return projectPath_; },
