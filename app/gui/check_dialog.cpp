@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/gui/dialog_parts.h"
 #include "core/platform/settings.h"
 
 namespace tavro::gui {
@@ -20,20 +21,14 @@ CheckDialog::CheckDialog(QWidget* parent) : QDialog(parent) {
                            this);
   layout->addWidget(about);
   auto box = [this, layout](const char* label, const char* name, bool on) {
-    auto* c = new QCheckBox(QString::fromUtf8(label), this);
-    c->setObjectName(QString::fromUtf8(name));
-    c->setChecked(on);
+    QCheckBox* c = CheckBox(this, label, name, on);
     layout->addWidget(c);
     return c;
   };
   html_ = box("HTMLでも出力する(&H)", "html", o.html);
   unix_ = box("改行をLFにする(&U)", "unix", o.unixLineEnds);
   view_ = box("作成したファイルを見る(&V)", "view", s.GetInt("Tool", "View") != 0);
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-  buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-  layout->addWidget(buttons);
+  layout->addWidget(OkCancelButtons(this));
 }
 
 CheckOptions CheckDialog::Options() const {

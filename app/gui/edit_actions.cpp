@@ -15,6 +15,7 @@
 #include <QWidget>
 #include <memory>
 
+#include "app/gui/dialog_parts.h"
 #include "app/gui/editor_document.h"
 #include "app/gui/image_export.h"
 #include "app/gui/print.h"
@@ -308,10 +309,7 @@ bool EditActions::MakePart() {
     form->addRow(QStringLiteral("部品名(&N):"), nameEdit);
     form->addRow(QStringLiteral("参照番号(&R):"), refEdit);
     form->addRow(QStringLiteral("値(&V):"), valueEdit);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    form->addRow(buttons);
+    form->addRow(OkCancelButtons(&dialog));
     if (dialog.exec() != QDialog::Accepted) return false;
     name = nameEdit->text();
     ref = refEdit->text();

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/gui/dialog_parts.h"
 #include "core/platform/codec.h"
 
 namespace tavro::gui {
@@ -30,11 +31,7 @@ FindDialog::FindDialog(const FindOptions& options, const std::vector<std::string
   form->addRow(QStringLiteral("検索する文字列(&N):"), pattern_);
   layout->addLayout(form);
 
-  auto box = [this](const char* label, bool on) {
-    auto* c = new QCheckBox(QString::fromUtf8(label), this);
-    c->setChecked(on);
-    return c;
-  };
+  auto box = [this](const char* label, bool on) { return CheckBox(this, label, nullptr, on); };
   matchCase_ = box("大文字と小文字を区別する(&C)", options.matchCase);
   word_ = box("単語単位で検索する(&W)", options.word);
   hidden_ = box("非表示文字、非表示ピンも検索する(&H)", options.hidden);
@@ -56,12 +53,7 @@ FindDialog::FindDialog(const FindOptions& options, const std::vector<std::string
   }
   layout->addWidget(group);
 
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-  buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("検索"));
-  buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-  layout->addWidget(buttons);
+  layout->addWidget(OkCancelButtons(this, QStringLiteral("検索")));
 }
 
 FindOptions FindDialog::Options() const {

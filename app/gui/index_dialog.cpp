@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/gui/dialog_parts.h"
 #include "core/platform/settings.h"
 
 namespace tavro::gui {
@@ -14,9 +15,7 @@ IndexDialog::IndexDialog(QWidget* parent) : QDialog(parent) {
   const NetIndexOptions o = NetIndexOptions::FromSettings(AppSettings());
   auto* layout = new QVBoxLayout(this);
   auto box = [this, layout](const char* label, const char* name, bool on) {
-    auto* c = new QCheckBox(QString::fromUtf8(label), this);
-    c->setObjectName(QString::fromUtf8(name));
-    c->setChecked(on);
+    QCheckBox* c = CheckBox(this, label, name, on);
     layout->addWidget(c);
     return c;
   };
@@ -24,11 +23,7 @@ IndexDialog::IndexDialog(QWidget* parent) : QDialog(parent) {
   xy_ = box("座標を出力する(&X)", "xy", o.xy);
   html_ = box("HTMLで出力する(&H)", "html", o.html);
   view_ = box("作成したファイルを見る(&V)", "view", o.view);
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-  buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-  layout->addWidget(buttons);
+  layout->addWidget(OkCancelButtons(this));
 }
 
 NetIndexOptions IndexDialog::Options() const {

@@ -31,6 +31,7 @@
 #include <filesystem>
 
 #include "app/doc_save.h"
+#include "app/gui/dialog_parts.h"
 #include "app/gui/edit_actions.h"
 #include "app/gui/editor_document.h"
 #include "app/gui/find_dialog.h"
@@ -902,10 +903,7 @@ void MainWindow::ExportDialogRun() {
     auto* mono = new QCheckBox(QStringLiteral("白黒 (印刷の色)"), &dialog);
     form->addRow(QStringLiteral("解像度(&R):"), dpi);
     form->addRow(mono);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    form->addRow(buttons);
+    form->addRow(OkCancelButtons(&dialog));
     if (dialog.exec() != QDialog::Accepted) return;
     image.dpi = dpi->value();
     image.mono = mono->isChecked();

@@ -13,6 +13,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "app/gui/dialog_parts.h"
 #include "core/net/netlist_format.h"
 #include "core/platform/codec.h"
 #include "core/platform/settings.h"
@@ -82,10 +83,7 @@ NetlistDialog::NetlistDialog(QWidget* parent) : QDialog(parent) {
   right->addWidget(compoBox);
 
   auto box = [this](const char* label, const char* name, bool on) {
-    auto* c = new QCheckBox(QString::fromUtf8(label), this);
-    c->setObjectName(QString::fromUtf8(name));
-    c->setChecked(on);
-    return c;
+    return CheckBox(this, label, name, on);
   };
   index_ = box("ネットインデックスを出力する(&I)", "index", o.index);
   html_ = box("ネットレポートをHTMLでも出力する(&H)", "html", o.html);
@@ -97,12 +95,7 @@ NetlistDialog::NetlistDialog(QWidget* parent) : QDialog(parent) {
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(columns);
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-  buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
-  buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-  layout->addWidget(buttons);
+  layout->addWidget(OkCancelButtons(this, QStringLiteral("OK")));
 }
 
 NetlistOptions NetlistDialog::Options() const {

@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "app/gui/dialog_parts.h"
 #include "app/project.h"
 #include "core/platform/codec.h"
 #include "core/platform/settings.h"
@@ -135,11 +136,7 @@ PdfDialog::PdfDialog(const Context& context, QWidget* parent) : QDialog(parent),
   options->addStretch(1);
   layout->addLayout(options);
 
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-  buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-  layout->addWidget(buttons);
+  layout->addWidget(OkCancelButtons(this));
 
   suggested_ = Suggestion();
   output_->setText(suggested_);

@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <set>
 
+#include "app/gui/dialog_parts.h"
 #include "core/platform/codec.h"
 #include "core/platform/dbcs.h"
 
@@ -98,11 +99,7 @@ ProjectDialog::ProjectDialog(const std::string& projectPath, QWidget* parent)
   status_->setStyleSheet(QStringLiteral("color: #b00000;"));
   layout->addWidget(status_);
 
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-  buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-  layout->addWidget(buttons);
+  layout->addWidget(OkCancelButtons(this));
 
   Load();
   resize(620, 520);
