@@ -38,11 +38,7 @@ CSheetDoc Doc(int length) {
   return doc;
 }
 
-size_t CountEntries(const std::string& dir) {
-  size_t n = 0;
-  for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir)) ++n;
-  return n;
-}
+using test::CountEntries;
 
 TEST(CreationTime, IsRecordedOnTheFile) {
   TempDir dir;

@@ -20,11 +20,7 @@ using test::ReadAll;
 using test::TempDir;
 using test::WriteAll;
 
-size_t CountEntries(const fs::path& dir) {
-  size_t n = 0;
-  for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir)) ++n;
-  return n;
-}
+using test::CountEntries;
 
 TEST(WriteFileAtomic, ReplacesTheFileAndKeepsItsPermissions) {
   TempDir dir;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -38,6 +39,12 @@ TempDir::~TempDir() {
 
 std::string DataPath(const std::string& relative) {
   return (fs::path(TAVRO_TEST_DATA_DIR) / relative).string();
+}
+
+size_t CountEntries(const std::string& dir) {
+  size_t n = 0;
+  for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir)) ++n;
+  return n;
 }
 
 std::string ReadAll(const std::string& path) {

@@ -29,6 +29,8 @@ class TempDir {
 // Path of a file under tests/data.
 std::string DataPath(const std::string& relative);
 std::string ReadAll(const std::string& path);
+// The number of entries directly in a folder (files left behind count).
+size_t CountEntries(const std::string& dir);
 void WriteAll(const std::string& path, const std::string& data);
 
 // Compares `actual` with tests/data/<relative> byte for byte. On a mismatch the
