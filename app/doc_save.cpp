@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "core/file/document.h"
+#include "core/file/file_backup.h"
 #include "core/platform/codec.h"
 #include "core/platform/paths.h"
 #include "core/platform/settings.h"
@@ -25,8 +26,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::string_view kSection = "FileSave";
-
-bool IsReadOnlyMode(mode_t mode) { return (mode & 0222) == 0; }
 
 // `s` ends in `suffix` (ASCII letters compared without regard to case).
 bool EndsWithNoCase(std::string_view s, std::string_view suffix) {
@@ -65,25 +64,11 @@ std::string CannotCreate(const std::string& path, const std::string& reason) {
   return "ファイル " + path + " を作成できません (" + reason + ")";
 }
 
-// Makes the file at `path` (a regular file that is not read-only) its backup
-// without removing it: a hard link, else a copy that gets `creation`. An
-// older backup is deleted first unless it is read-only (or a folder), in
-// which case no backup is made. Returns the backup made, empty for none.
+// Makes the file at `path` its backup (see MakeBackupCopy); the backup
+// made, empty for none.
 std::string MakeBackup(const std::string& path, std::time_t creation) {
   const std::string bak = BackupPath(path);
-  if (bak.empty()) return {};
-  struct stat st {};
-  if (::lstat(bak.c_str(), &st) == 0) {
-    if (S_ISDIR(st.st_mode) || IsReadOnlyMode(st.st_mode)) return {};
-    if (::unlink(bak.c_str()) != 0) return {};
-  }
-  if (::linkat(AT_FDCWD, path.c_str(), AT_FDCWD, bak.c_str(), AT_SYMLINK_FOLLOW) == 0) return bak;
-  // Another file system (through a link), or one without hard links.
-  const std::optional<std::string> bytes = ReadFile(path);
-  if (!bytes || !WriteFileAtomic(bak, *bytes)) return {};
-  if (::stat(path.c_str(), &st) == 0) ::chmod(bak.c_str(), st.st_mode & 07777);
-  if (creation != 0) SetFileCreationTime(bak, creation);
-  return bak;
+  return MakeBackupCopy(path, bak, creation) ? bak : std::string();
 }
 
 // Records the creation time of a file just written: that of the file it
@@ -147,11 +132,6 @@ std::string BackupPath(const std::string& path) {
   }
   std::string bak = path.substr(0, cut) + ".bak";
   return bak == path ? std::string() : bak;
-}
-
-bool IsReadOnlyFile(const std::string& path) {
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 && IsReadOnlyMode(st.st_mode);
 }
 
 bool IsOnRemovableDrive(const std::string& path) {

@@ -26,6 +26,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/file/file_backup.h"
+
 namespace tavro {
 
 class CSheetDoc;
@@ -81,9 +83,6 @@ std::string DocumentWindowTitle(const std::string& path, const std::string& titl
 // file name is shorter than four characters, or the backup would be the file
 // itself.
 std::string BackupPath(const std::string& path);
-
-// True when the file at `path` exists and has no write permission bit.
-bool IsReadOnlyFile(const std::string& path);
 
 // True when the folder of `path` lies on a removable drive (a floppy, a USB
 // stick...): the block device of the folder, or the disk a partition belongs

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,7 @@
 #include "core/pdf/pdf_page.h"
 #include "core/platform/paths.h"
 #include "core/platform/settings.h"
+#include "library/library.h"
 
 namespace tavro::fuzz {
 
@@ -165,6 +167,91 @@ inline bool HtmlTemplateFile(const uint8_t* data, size_t size) {
     if (std::count(hostile.begin(), hostile.end(), c) != std::count(plain.begin(), plain.end(), c))
       return false;
   return true;
+}
+
+// A temporary folder, removed with what it holds on destruction.
+class FuzzDir {
+ public:
+  FuzzDir() {
+    char name[] = "/tmp/tavro-fuzz-XXXXXX";
+    if (::mkdtemp(name)) path_ = name;
+  }
+  ~FuzzDir() {
+    std::error_code ec;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
+  }
+  FuzzDir(const FuzzDir&) = delete;
+  FuzzDir& operator=(const FuzzDir&) = delete;
+  std::string file(const char* name) const { return path_ + "/" + name; }
+  bool ok() const { return !path_.empty(); }
+
+ private:
+  std::string path_;
+};
+
+// Whether a text library can carry the package names: a name is written
+// between quotes on one line, and an empty name opens no package.
+inline bool NamesFitTextForm(const std::vector<std::string>& names) {
+  for (const std::string& n : names) {
+    if (n.empty()) return false;
+    for (char c : n)
+      if (c == '\n' || c == '\r' || c == '\0') return false;
+  }
+  return true;
+}
+
+// The part library reader: every reader of a library (lookup, outline and
+// index, deletion, the text form) takes any bytes. A library that reads
+// whole converts to text and back to the same packages.
+inline bool LibraryFile(const uint8_t* data, size_t size) {
+  FuzzDir dir;
+  if (!dir.ok()) return true;
+  const std::string path = dir.file("fuzz.lib");
+  if (!WriteFileAtomic(path, Bytes(data, size))) return true;
+  CLibrary lib;
+  lib.SetLibraryName(path);
+  if (!lib.ReadFile()) return true;
+  const std::vector<std::string> names = lib.PackageNames();
+  const bool whole = !lib.Damaged();
+  CSheet sheet(kSheetScratch);
+  lib.SetPackageName({});
+  lib.ReadPart(sheet, true);
+  if (!names.empty()) {
+    lib.SetPackageName(names.back());
+    lib.ReadPart(sheet, true);
+  }
+  CSheet outline(kSheetScratch);
+  lib.ReadPartOutline(outline);
+  lib.ReadIndex();
+  lib.ReadIndex();  // from the index just written
+  const bool converted = lib.WriteAsciiFile(dir.file("fuzz.txt")) == 1;
+  if (!names.empty()) {
+    lib.SetPackageName(names.front());
+    lib.DelPart(false, false);
+  }
+  if (!whole || !converted || !NamesFitTextForm(names)) return true;
+  CLibrary back;
+  back.SetLibraryName(dir.file("back.lib"));
+  if (back.ReadAsciiFile(dir.file("fuzz.txt")) != 1) return false;
+  return back.PackageNames() == names;
+}
+
+// The text library reader. A text that reads becomes a library whose text
+// form reads back to the same packages.
+inline bool TextLibraryFile(const uint8_t* data, size_t size) {
+  FuzzDir dir;
+  if (!dir.ok()) return true;
+  const std::string text = dir.file("fuzz.txt");
+  if (!WriteFileAtomic(text, Bytes(data, size))) return true;
+  CLibrary lib;
+  lib.SetLibraryName(dir.file("fuzz.lib"));
+  if (lib.ReadAsciiFile(text) != 1) return true;
+  const std::vector<std::string> names = lib.PackageNames();
+  if (lib.Damaged() || lib.WriteAsciiFile(dir.file("again.txt")) != 1) return false;
+  CLibrary back;
+  back.SetLibraryName(dir.file("back.lib"));
+  if (back.ReadAsciiFile(dir.file("again.txt")) != 1) return false;
+  return !NamesFitTextForm(names) || back.PackageNames() == names;
 }
 
 }  // namespace tavro::fuzz

@@ -12,6 +12,7 @@ int RunCheck(const std::vector<std::string>& args);
 int RunIndex(const std::vector<std::string>& args);
 int RunPdf(const std::vector<std::string>& args);
 int RunFind(const std::vector<std::string>& args);
+int RunLib(const std::vector<std::string>& args);
 
 const std::vector<Command>& Commands() {
   static const std::vector<Command> commands = {
@@ -23,6 +24,7 @@ const std::vector<Command>& Commands() {
       {"index", "net index of a project: where each signal name occurs", RunIndex},
       {"pdf", "PDF of a project or of sheets, one page per sheet with its title frame", RunPdf},
       {"find", "list every text and name of a project or of sheets that holds a pattern", RunFind},
+      {"lib", "list, show and edit part libraries; convert them to and from text", RunLib},
       {"config", "show the settings in effect and what they mean; set one", RunConfig},
   };
   return commands;

@@ -43,7 +43,9 @@ INSTANTIATE_TEST_SUITE_P(Harnesses, FuzzCorpusTest,
                                            Harness{"text_form", fuzz::TextForm},
                                            Harness{"project", fuzz::ProjectFileEntry},
                                            Harness{"settings", fuzz::SettingsFile},
-                                           Harness{"html_template", fuzz::HtmlTemplateFile}),
+                                           Harness{"html_template", fuzz::HtmlTemplateFile},
+                                           Harness{"library", fuzz::LibraryFile},
+                                           Harness{"text_library", fuzz::TextLibraryFile}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
