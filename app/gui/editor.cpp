@@ -13,6 +13,7 @@
 #include "core/platform/clock.h"
 #include "core/platform/codec.h"
 #include "core/platform/settings.h"
+#include "library/library_ops.h"
 
 namespace tavro::gui {
 
@@ -78,6 +79,8 @@ int RunEditor(int argc, char** argv) {
     return window.PrintFiles(request.files, request.printer) ? 0 : 1;
   }
   instance.Listen();
+  // On the first start the starter libraries become the library list.
+  LibraryListOrStarter();
   window.show();
   QObject::connect(&instance, &SingleInstance::Requested, &window,
                    [&window](const StartRequest& r) {

@@ -107,6 +107,13 @@ relocatable)
   [ "$got" != "$built" ] || fail "the moved program read the build tree's frame"
   "$exe" netlist -q -f PADS-PCB "$demo/demo.tpj" -o "$tmp/demo.net"
   [ -s "$tmp/demo.net" ] || fail "no netlist"
+  # The starter libraries come with the moved tree and become the library
+  # list on first use.
+  libs=$(TAVRO_SETTINGS="$tmp/first.ini" "$exe" lib paths)
+  [ "$(echo "$libs" | grep -c "^$tmp/moved/share/tavro/lib/.*\.lib$")" -ge 5 ] ||
+    fail "starter libraries not found in the moved tree: $libs"
+  "$exe" lib show "$tmp/moved/share/tavro/lib/logic.lib" 74hc00 --gate 2 | grep -q "reference U?B" ||
+    fail "the moved tree's logic library or its alias table"
   check_desktop "$tmp/moved"
   ;;
 deb)
