@@ -3,6 +3,7 @@
 #include <dirent.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "core/model/part.h"
 #include "core/model/sheet.h"
@@ -81,7 +82,10 @@ LibOpResult DeletePackage(const std::string& library, const std::string& package
 
 LibOpResult CopyPackage(const std::string& from, const std::string& package, const std::string& to,
                         bool move, const LibraryPrompts& prompts) {
-  if (from == to) return {LibOpStatus::kNothing, {}};
+  // The same file under another name counts as the same library: a move
+  // would otherwise write the package and then delete it again.
+  std::error_code ec;
+  if (from == to || std::filesystem::equivalent(from, to, ec)) return {LibOpStatus::kNothing, {}};
   CLibrary source(prompts);
   source.SetLibraryName(from);
   if (!source.ReadFile()) return Failed(source);

@@ -94,6 +94,11 @@ class CLine : public CObject {
   bool IsHVLine(int kind) const;
   bool NormalPoint();
   void Swap();
+  // Absorbs `other` when both are horizontal on one row (or vertical on one
+  // column) with the same type, no grabbed end and no conflicting names: this
+  // line then spans both (they need not touch) and takes other's name when it
+  // has none. `other` keeps its orientation. False when they cannot join.
+  bool Trim(CLine& other);
 
   // --- geometry ---
   void Offset(CPoint d);

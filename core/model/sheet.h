@@ -143,6 +143,18 @@ class CSheet : public CObject {
   int CheckTextOrg(bool more) const;
   int CheckTextNumber() const;
 
+  // --- line joining and corner trimming (core/model/line_trim.cpp) ---
+  // Joins the collinear lines of each line list (wires, buses, graphic
+  // lines) and makes the leading horizontal lines of a list meet the
+  // vertical lines after them in corners (paired from the first vertical
+  // line onward, or from the tail backward when `reverse`). True when
+  // anything changed.
+  bool TrimLine(bool reverse);
+  // Makes a horizontal line h and a vertical line v meet in a corner.
+  static void TrimCrossLine(CLine& h, CLine& v);
+  // True when some other line of the list for the line's type absorbed it.
+  bool TrimLine(CLine& line);
+
   // --- counting and classification ---
   int GetCount(int kind) const;
   int CheckKind() const;

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "core/model/sheet.h"
 #include "core/platform/settings.h"
 #include "library/library_fixture.h"
@@ -65,6 +67,9 @@ TEST(LibraryOps, CopyAndMove) {
   EXPECT_EQ(b.Names(), (std::vector<std::string>{"L", "R", "C"}));
   const std::string before = ReadAll(a.path);
   EXPECT_EQ(CopyPackage(a.path, "R", a.path, true, a.Prompts()).status, LibOpStatus::kNothing);
+  const std::string other = a.dir.file("sub/../parts.lib");
+  std::filesystem::create_directory(a.dir.file("sub"));
+  EXPECT_EQ(CopyPackage(a.path, "R", other, true, a.Prompts()).status, LibOpStatus::kNothing);
   EXPECT_EQ(ReadAll(a.path), before);
 }
 
