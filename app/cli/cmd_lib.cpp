@@ -10,6 +10,7 @@
 #include "app/cli/args.h"
 #include "app/cli/cli.h"
 #include "app/cli/doc_input.h"
+#include "app/library_convert_job.h"
 #include "core/file/document.h"
 #include "core/model/part.h"
 #include "core/model/pin.h"
@@ -211,26 +212,21 @@ int Extract(const std::string& path, const std::string& package, const std::stri
   return kExitOk;
 }
 
-int ToText(const std::string& path, const std::string& out, CliPrompts& prompts) {
-  if (std::filesystem::exists(out) && !prompts.force)
-    return Fail("ファイル " + out +
-                " は既にあります。上書きしますか。 (answered no: give --force "
-                "to answer yes)");
-  CLibrary lib;
-  if (!ReadLibrary(lib, path, prompts)) return FailWith(prompts, {});
-  if (!lib.WriteAsciiFile(out)) return FailWith(prompts, lib.LastMessage());
-  return kExitOk;
-}
-
-int FromText(const std::string& in, const std::string& path, CliPrompts& prompts) {
-  if (std::filesystem::exists(path) && !prompts.force)
-    return Fail("ファイル " + path +
-                " は既にあります。上書きしますか。 (answered no: give --force "
-                "to answer yes)");
-  CLibrary lib(prompts.Get());
-  lib.SetLibraryName(path);
-  if (!lib.ReadAsciiFile(in)) return FailWith(prompts, lib.LastMessage());
-  return kExitOk;
+// to-text and from-text: the conversion job of the editor's 部品ファイル変換.
+int Convert(int type, const std::string& source, const std::string& dest, CliPrompts& prompts) {
+  LibraryConvertJob job;
+  job.type = type;
+  job.source = source;
+  job.dest = dest;
+  const LibraryConvertResult r = RunLibraryConvert(
+      job,
+      [&](std::string_view question) {
+        if (!prompts.force) prompts.question = question;
+        return prompts.force;
+      },
+      prompts.Get());
+  if (r.ok()) return kExitOk;
+  return FailWith(prompts, r.message);
 }
 
 int Paths(const ParsedArgs& parsed) {
@@ -317,8 +313,8 @@ int RunLib(const std::vector<std::string>& args) {
   if (sub == "rename")
     return Result(prompts, RenamePackage(a[0], Utf8ToCp932(a[1]), Utf8ToCp932(a[2]), prompts.Get()),
                   quiet, "renamed " + a[1] + " to " + a[2]);
-  if (sub == "to-text") return ToText(a[0], a[1], prompts);
-  if (sub == "from-text") return FromText(a[0], a[1], prompts);
+  if (sub == "to-text") return Convert(LibraryConvertJob::kToText, a[0], a[1], prompts);
+  if (sub == "from-text") return Convert(LibraryConvertJob::kFromText, a[0], a[1], prompts);
   return Paths(*parsed);
 }
 

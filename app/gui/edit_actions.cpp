@@ -12,17 +12,23 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QStringList>
 #include <QWidget>
+#include <algorithm>
 #include <memory>
 
 #include "app/gui/dialog_parts.h"
 #include "app/gui/editor_document.h"
 #include "app/gui/image_export.h"
+#include "app/gui/library_browser.h"
+#include "app/gui/part_units.h"
 #include "app/gui/print.h"
+#include "app/gui/register_parts_dialog.h"
 #include "app/gui/sheet_view.h"
 #include "core/net/connectivity.h"
 #include "core/platform/codec.h"
 #include "core/platform/settings.h"
+#include "library/library_ops.h"
 
 namespace tavro::gui {
 
@@ -94,6 +100,16 @@ EditActions::EditActions(QWidget* parent, Hooks hooks)
     connect(a, &QAction::triggered, this, [this, mark = mark] { PinMark(mark); });
     pinActions_.push_back(a);
   }
+  nextUnit_ = new QAction(QStringLiteral("次の部品(&N)"), this);
+  connect(nextUnit_, &QAction::triggered, this, [this] { StepUnits(UnitStep::kNext); });
+  previousUnit_ = new QAction(QStringLiteral("前の部品(&P)"), this);
+  connect(previousUnit_, &QAction::triggered, this, [this] { StepUnits(UnitStep::kPrevious); });
+  invertUnit_ = new QAction(QStringLiteral("部品論理反転(&I)"), this);
+  connect(invertUnit_, &QAction::triggered, this, [this] { StepUnits(UnitStep::kInvert); });
+  registerParts_ = new QAction(QStringLiteral("部品ファイルに部品登録(&S)..."), this);
+  connect(registerParts_, &QAction::triggered, this, [this] { RegisterSelectedParts(); });
+  browseLibraries_ = new QAction(QStringLiteral("部品ファイル編集(&J)..."), this);
+  connect(browseLibraries_, &QAction::triggered, this, [this] { BrowseLibraries(); });
   up_ = new QAction(QStringLiteral("上層ファイル(&H)"), this);
   connect(up_, &QAction::triggered, this, [this] { GoUp(); });
   down_ = new QAction(QStringLiteral("下層ファイル(&L)"), this);
@@ -135,6 +151,10 @@ void EditActions::FillMenu(QMenu* menu) {
   turn->addAction(mirrorLR_);
   turn->addAction(mirrorUD_);
   turn->addAction(rotate_);
+  turn->addSeparator();
+  turn->addAction(nextUnit_);
+  turn->addAction(previousUnit_);
+  turn->addAction(invertUnit_);
   QMenu* pins = menu->addMenu(QStringLiteral("ピンの向き(&I)"));
   for (size_t i = 0; i < pinActions_.size(); ++i) {
     if (i == 4) pins->addSeparator();
@@ -144,6 +164,9 @@ void EditActions::FillMenu(QMenu* menu) {
   menu->addAction(makePart_);
   menu->addAction(breakPart_);
   menu->addAction(resetRefs_);
+  menu->addSeparator();
+  menu->addAction(registerParts_);
+  menu->addAction(browseLibraries_);
   menu->addSeparator();
   menu->addAction(up_);
   menu->addAction(down_);
@@ -163,7 +186,9 @@ void EditActions::Update() {
   reselect_->setEnabled(d != nullptr);
   attrMove_->setEnabled(d != nullptr);
   resetRefs_->setEnabled(d && !d->Selected().Entries(kSelParts).empty());
-  breakPart_->setEnabled(d && !d->Selected().Entries(kSelParts).empty());
+  const bool parts = d && !d->Selected().Entries(kSelParts).empty();
+  breakPart_->setEnabled(parts);
+  for (QAction* a : {nextUnit_, previousUnit_, invertUnit_, registerParts_}) a->setEnabled(parts);
   makePart_->setEnabled(
       d && (!d->Selected().Entries(kSelLines).empty() || !d->Selected().Entries(kSelArcs).empty() ||
             !d->Selected().Entries(kSelPins).empty() || !d->Selected().Entries(kSelTexts).empty()));
@@ -171,6 +196,7 @@ void EditActions::Update() {
   const CPart* part = d ? SinglePart(*d) : nullptr;
   down_->setEnabled(part && !part->GetProperty("FILE").empty());
   up_->setEnabled(d && !d->UpperPath().empty());
+  browseLibraries_->setEnabled(true);
 }
 
 // ---- the commands ----
@@ -378,6 +404,101 @@ bool EditActions::GoUp() {
   SheetView* v = hooks_.activeView();
   if (!v || v->Document().UpperPath().empty()) return false;
   return hooks_.openSheet(QString::fromStdString(v->Document().UpperPath())) != nullptr;
+}
+
+// ---- the part libraries ----
+
+bool EditActions::StepUnits(UnitStep step) {
+  SheetView* v = hooks_.activeView();
+  if (!v || v->Document().Selected().Entries(kSelParts).empty()) return false;
+  EditorDocument& doc = v->Document();
+  // Looking a package up never creates a library: a missing library of the
+  // list is passed over (its question answered no); a damaged one is told.
+  const LibraryPrompts prompts{{}, [this](std::string_view m) {
+                                 if (hooks_.warn)
+                                   hooks_.warn(QString::fromStdString(std::string(m)));
+                               }};
+  const std::vector<std::string> libraries = LibraryListOrStarter();
+  std::vector<std::pair<size_t, CPart>> replaced;
+  QStringList missing, noUnit;
+  for (const SelEntry& e : doc.Selected().Entries(kSelParts)) {
+    const CPart& part = *doc.Sheet().Parts()[e.index];
+    const QString name = QString::fromStdString(Cp932ToUtf8(part.GetPartName()));
+    CSheet gates(kSheetScratch);
+    if (part.GetPartName().empty() ||
+        FindPackage(libraries, part.GetPartName(), gates, prompts).empty()) {
+      missing << name;
+      continue;
+    }
+    const std::optional<size_t> at = StepUnit(part, gates, step);
+    if (!at) {
+      noUnit << name;
+      continue;
+    }
+    replaced.emplace_back(e.index, PlaceUnit(part, *gates.Parts()[*at], gates));
+  }
+  if (!replaced.empty()) {
+    doc.ReplaceParts(replaced);
+    v->AfterEdit();
+  }
+  if (hooks_.warn) {
+    const QString list = QStringLiteral("\n");
+    if (!missing.isEmpty())
+      hooks_.warn(QStringLiteral("部品ファイルに部品がありません\n") + missing.join(list));
+    if (!noUnit.isEmpty())
+      hooks_.warn((step == UnitStep::kInvert ? QStringLiteral("論理反転した部品がありません\n")
+                                             : QStringLiteral("切り替える部品がありません\n")) +
+                  noUnit.join(list));
+  }
+  return !replaced.empty();
+}
+
+bool EditActions::RegisterSelectedParts() {
+  SheetView* v = hooks_.activeView();
+  if (!v) return false;
+  const EditorDocument& doc = v->Document();
+  const std::vector<SelEntry>& entries = doc.Selected().Entries(kSelParts);
+  if (entries.empty()) return false;
+  // The selected parts in the order of the sheet (the entries ascend).
+  CSheet parts(kSheetScratch);
+  for (const SelEntry& e : entries) parts.NewPart(*doc.Sheet().Parts()[e.index]);
+  PackageRequest request = PackageRequest::FromSettings(parts.Parts().front()->GetPartName());
+  if (hooks_.packageRequest) {
+    if (!hooks_.packageRequest(request)) return false;
+  } else {
+    RegisterPartsDialog dialog(request, LibraryListOrStarter(), parent_);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    request = dialog.Request();
+  }
+  if (request.package.empty() || request.library.empty()) {
+    if (hooks_.warn) hooks_.warn(QStringLiteral("パッケージ名と部品ファイルを指定して下さい。"));
+    return false;
+  }
+  request.Store();
+  // The questions (create the library? replace the package?) are yes / no;
+  // what the library shows is told as it comes, the rest once at the end.
+  std::string asked;
+  std::vector<std::string> shown;
+  const LibraryPrompts prompts{[&](std::string_view q) {
+                                 asked = q;
+                                 return hooks_.confirm &&
+                                        hooks_.confirm(QString::fromStdString(asked));
+                               },
+                               [&](std::string_view m) {
+                                 shown.emplace_back(m);
+                                 if (hooks_.warn) hooks_.warn(QString::fromStdString(shown.back()));
+                               }};
+  const LibOpResult r =
+      RegisterParts(request.library, request.package, parts, request.except, prompts);
+  if (!r.ok() && !r.message.empty() && r.message != asked &&
+      std::find(shown.begin(), shown.end(), r.message) == shown.end() && hooks_.warn)
+    hooks_.warn(QString::fromStdString(r.message));
+  return r.status == LibOpStatus::kDone;
+}
+
+void EditActions::BrowseLibraries() {
+  LibraryBrowser browser(LibraryBrowser::Use::kEdit, parent_);
+  browser.exec();
 }
 
 }  // namespace tavro::gui

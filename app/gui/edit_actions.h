@@ -1,8 +1,10 @@
 // EditActions: the commands of the edit menu (編集) on the active sheet
 // view: undo and redo, the clipboard, delete, select all and select again,
 // move, copy and attribute move, mirror and rotate, reference reset, and the
-// links up and down a sheet hierarchy. The same actions make the context
-// menu of a sheet.
+// links up and down a sheet hierarchy, and the commands that reach the part
+// libraries: the next / previous unit and the logical inversion of placed
+// parts, registering the selected parts as a package, and the library
+// browser. The same actions make the context menu of a sheet.
 #pragma once
 
 #include <QObject>
@@ -22,6 +24,8 @@ class Host;
 namespace tavro::gui {
 
 class SheetView;
+struct PackageRequest;
+enum class UnitStep;
 
 class EditActions : public QObject {
   Q_OBJECT
@@ -41,6 +45,9 @@ class EditActions : public QObject {
     // 部品化 asks for the new part's name, reference and value (UTF-8);
     // false when cancelled. A dialog when unset.
     std::function<bool(QString& name, QString& ref, QString& value)> partNames;
+    // 部品ファイルに部品登録 asks for the package name, the library and the
+    // excluded properties; false when cancelled. A dialog when unset.
+    std::function<bool(PackageRequest& request)> packageRequest;
   };
   EditActions(QWidget* parent, Hooks hooks);
 
@@ -75,6 +82,17 @@ class EditActions : public QObject {
   // clipboard as a picture.
   enum class Picture { kColor, kMono, kSvg };
   void CopyPicture(Picture kind);
+  // 次の部品 / 前の部品 / 部品論理反転: every selected part whose package a
+  // library of the list holds becomes the unit the step leads to, in one
+  // change; the parts that cannot are named in one message. False when
+  // nothing changed.
+  bool StepUnits(UnitStep step);
+  // 部品ファイルに部品登録: the selected parts (in sheet order) become one
+  // package of a library, after the dialog; the sheet is not changed. False
+  // when nothing was written.
+  bool RegisterSelectedParts();
+  // 部品ファイル編集: the library browser.
+  void BrowseLibraries();
 
  private:
   QAction* Make(const QString& text, const QKeySequence& key, void (EditActions::*slot)());
@@ -101,6 +119,11 @@ class EditActions : public QObject {
   QAction* pictureSvg_ = nullptr;
   QAction* makePart_ = nullptr;
   QAction* breakPart_ = nullptr;
+  QAction* nextUnit_ = nullptr;
+  QAction* previousUnit_ = nullptr;
+  QAction* invertUnit_ = nullptr;
+  QAction* registerParts_ = nullptr;
+  QAction* browseLibraries_ = nullptr;
   std::vector<QAction*> pinActions_;
   QAction* up_ = nullptr;
   QAction* down_ = nullptr;

@@ -317,6 +317,20 @@ bool EditorDocument::MoveAttributeAt(CPoint at, int tol, CPoint d) {
   return true;
 }
 
+bool EditorDocument::ReplaceParts(const std::vector<std::pair<size_t, CPart>>& parts) {
+  const size_t count = doc_.GetSheet().Parts().size();
+  bool any = false;
+  for (const auto& [index, part] : parts) any = any || index < count;
+  if (!any) return false;
+  Edit([&parts](CSheet& sheet, Selection&) {
+    for (const auto& [index, part] : parts)
+      if (index < sheet.Parts().size()) *sheet.Parts()[index] = part;
+    // Pins may have moved off or onto wires: the open pins are found again.
+    sheet.SetCalcOpenMode(1);
+  });
+  return true;
+}
+
 // ---- the clipboard ----
 
 std::string EditorDocument::SelectionText() const {

@@ -9,6 +9,8 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/doc_save.h"
 #include "app/gui/selection.h"
@@ -81,6 +83,10 @@ class EditorDocument {
   // 属性移動: moves the attribute texts (of parts, pins and lines) found at
   // `at` by d; false when there is none there.
   bool MoveAttributeAt(CPoint at, int tol, CPoint d);
+  // Puts other parts in the place of parts of the sheet (by their position
+  // in the part list), in one change; the selection stays. False when there
+  // is nothing to replace.
+  bool ReplaceParts(const std::vector<std::pair<size_t, CPart>>& parts);
 
   // --- the clipboard ---
   // The sheet text form of the selection (CP932; empty without a selection).

@@ -36,6 +36,7 @@
 #include "app/gui/editor_document.h"
 #include "app/gui/find_dialog.h"
 #include "app/gui/image_export.h"
+#include "app/gui/library_convert_dialog.h"
 #include "app/gui/print.h"
 #include "app/gui/project_dialog.h"
 #include "app/gui/readouts.h"
@@ -110,6 +111,7 @@ struct MainWindow::Actions {
   QAction* sheetInfo;
   QAction* projectProperties;
   QAction* settings;
+  QAction* libraryConvert;
   std::vector<QAction*> needView;
 };
 
@@ -137,6 +139,7 @@ MainWindow::MainWindow()
                                  return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
                                },
                                [this]() -> tavro::Host& { return host_; },
+                               {},
                                {}});
   tools_ = new ToolActions(
       this, ToolActions::Hooks{[this] { return ActiveView(); }, [this] { return Views(); },
@@ -300,6 +303,9 @@ void MainWindow::BuildActions() {
         UpdateTitles();
       },
       false);
+  a.libraryConvert = make(
+      QStringLiteral("部品ファイル変換(&L)..."), QKeySequence(),
+      [this] { LibraryConvertDialog::Run(this); }, false);
   a.find = make(QStringLiteral("検索(&F)..."), QKeySequence(Qt::CTRL | Qt::Key_F),
                 [this] { FindDialogRun(); });
   a.findNext =
@@ -364,6 +370,8 @@ void MainWindow::BuildMenus() {
   input->setEnabled(false);
   QMenu* tool = menuBar()->addMenu(QStringLiteral("ツール(&T)"));
   tools_->FillMenu(tool);
+  tool->addSeparator();
+  tool->addAction(a.libraryConvert);
   tool->addSeparator();
   tool->addAction(a.settings);
 
