@@ -285,6 +285,44 @@ TEST_F(LibraryFixture, LibraryBrowserDeletesAGateAndThenThePackageBecomesOneNode
   EXPECT_TRUE(told.isEmpty()) << told.join("|").toStdString();
 }
 
+// The starter library as a new user meets it: a copy of the installed logic
+// library, a gate of the 7400 selected and deleted.
+TEST(LibraryBrowserStarter, DeletesAGateFromACopyOfTheStarterLibrary) {
+  std::string logic;
+  for (const std::string& l : StarterLibraries())
+    if (fs::path(l).filename() == "logic.lib") logic = l;
+  ASSERT_FALSE(logic.empty()) << "the starter libraries are not built";
+  TempDir dir;
+  const std::string copy = dir.file("logic.lib");
+  fs::copy_file(logic, copy);
+  CLibrary list;
+  list.SetLibraryList({copy});
+  ASSERT_TRUE(list.WriteLibraryList());
+
+  LibraryBrowser::Hooks hooks;
+  QStringList asked, told;
+  hooks.ask = [&](const QString& q) {
+    asked << q;
+    return true;
+  };
+  hooks.warn = [&](const QString& m) { told << m; };
+  LibraryBrowser browser(LibraryBrowser::Use::kEdit, nullptr, hooks);
+  QTreeWidgetItem* nand = browser.PackageNode(copy, "7400");
+  ASSERT_NE(nand, nullptr);
+  ASSERT_EQ(nand->childCount(), 4);
+  browser.Select(nand->child(1));
+  EXPECT_EQ(browser.Fields()[1], "U?B");
+  ASSERT_TRUE(browser.DeleteSelected());
+  EXPECT_EQ(asked, QStringList{"U?Bを削除します[復活不可]"});
+  EXPECT_EQ(Gates(copy, "7400"), (std::vector<std::string>{"U?A/7400", "U?C/7400", "U?D/7400"}));
+  EXPECT_EQ(PackageNames(copy).back(), "7400");
+  EXPECT_EQ(browser.PackageNode(copy, "7400")->childCount(), 3);
+  EXPECT_EQ(test::ReadAll(logic).size(), fs::file_size(dir.file("logic.lbk")));
+  EXPECT_TRUE(told.isEmpty()) << told.join("|").toStdString();
+  list.SetLibraryList({});
+  list.WriteLibraryList();
+}
+
 TEST_F(LibraryFixture, LibraryBrowserRenamesAPackageUnlessTheNameIsTaken) {
   auto browser = Browser();
   QTreeWidgetItem* r = browser->PackageNode(a, "R");
