@@ -243,6 +243,17 @@ std::vector<std::unique_ptr<CPart>> ReadLibraryGates(std::string_view body, int3
   return ReadGates(body, marker, full);
 }
 
+bool CLibrary::ReadGatesOf(const LibRecord& record, bool full,
+                           std::vector<std::unique_ptr<CPart>>& gates) {
+  try {
+    gates = ReadLibraryGates(record.Body(image_), record.marker, full);
+    return true;
+  } catch (const ArchiveError& e) {
+    Damage(record.name, e.what());
+    return false;
+  }
+}
+
 int CLibrary::ReadPart(CSheet& sheet, bool alias) {
   if (!HasImage()) return 0;
   std::string aliasName;
@@ -257,12 +268,7 @@ int CLibrary::ReadPartFrom(CSheet& sheet, const std::string& alias, bool resolve
     if (!r.IsPackage()) continue;
     if (!packageName_.empty() && !EqualNoCase(packageName_, r.name)) continue;
     std::vector<std::unique_ptr<CPart>> gates;
-    try {
-      gates = ReadGates(r.Body(image_), r.marker, true);
-    } catch (const ArchiveError& e) {
-      Damage(r.name, e.what());
-      return 0;
-    }
+    if (!ReadGatesOf(r, true, gates)) return 0;
     for (auto& g : gates) {
       if (resolved) g->PartNameText().SetName(alias);
       sheet.NewPart(*g);

@@ -29,6 +29,7 @@
 #include <cstdint>
 #include <ctime>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -40,6 +41,7 @@ class CArchive;
 class CPart;
 class CSheet;
 class Settings;
+struct LibRecord;
 
 // Record markers of a library file.
 inline constexpr int32_t kLibMarkerPackage = 202;    // parts of record version 8
@@ -158,10 +160,12 @@ class CLibrary {
   std::vector<std::string> PackageNames();
 
  private:
-  friend struct LibraryScan;
   bool MakeBackUp();
   bool ReadTruePartName(std::string& alias);
   int ReadPartFrom(CSheet& sheet, const std::string& alias, bool aliasResolved);
+  // The gates of a package record (full parts or outlines); false after
+  // reporting a damaged record.
+  bool ReadGatesOf(const LibRecord& record, bool full, std::vector<std::unique_ptr<CPart>>& gates);
   void Show(std::string_view message);
   bool Ask(std::string_view question);
   void Damage(const std::string& package, const std::string& reason);

@@ -26,12 +26,7 @@ int CLibrary::ReadPartOutline(CSheet& sheet) {
   while (scan.Next(r)) {
     if (!r.IsPackage()) continue;
     std::vector<std::unique_ptr<CPart>> gates;
-    try {
-      gates = ReadLibraryGates(r.Body(image_), r.marker, false);
-    } catch (const ArchiveError& e) {
-      Damage(r.name, e.what());
-      return 0;
-    }
+    if (!ReadGatesOf(r, false, gates)) return 0;
     const int32_t count = static_cast<int32_t>(gates.size());
     for (auto& g : gates) {
       if (count > 1 && g->GetPartName() != r.name) g->NewText(g->GetPartName(), CPoint{}, 0, 0);

@@ -54,12 +54,7 @@ int CLibrary::WriteAsciiFile(const std::string& textPath) {
   while (scan.Next(r)) {
     if (!r.IsPackage()) continue;
     std::vector<std::unique_ptr<CPart>> gates;
-    try {
-      gates = ReadLibraryGates(r.Body(image_), r.marker, true);
-    } catch (const ArchiveError& e) {
-      Damage(r.name, e.what());
-      return 0;
-    }
+    if (!ReadGatesOf(r, true, gates)) return 0;
     char line[64];
     out.WriteText("Package Name \"" + r.name + "\"\n");
     std::snprintf(line, sizeof line, "Package Total %zu\n", gates.size());
