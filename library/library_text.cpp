@@ -14,8 +14,8 @@
 // letter case) names the package; a line starting with "Part" while a name
 // is set opens a block that runs to a line "Package End" (any letter case);
 // inside it empty lines, comments and "Package [n]" lines are dropped and
-// the rest is read as a sheet whose parts become the package's gates. Other
-// lines are ignored. The whole library is built in memory and written at the
+// the rest is read as a sheet whose parts become the package's gates (a block
+// without a part makes no package). Other lines are ignored. The whole library is built in memory and written at the
 // end, so a text with a format error leaves the library file as it was.
 #include <cstdio>
 
@@ -113,7 +113,8 @@ int CLibrary::ReadAsciiFile(const std::string& textPath) {
         sheet.SerializeText(ar);
         std::vector<const CPart*> parts;
         for (const auto& p : sheet.Parts()) parts.push_back(p.get());
-        image += LibraryRecord(packageName_, parts);
+        // A block without a part holds no package.
+        if (!parts.empty()) image += LibraryRecord(packageName_, parts);
         packageName_.clear();
         inBlock = false;
         continue;

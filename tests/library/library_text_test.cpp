@@ -70,6 +70,8 @@ TEST(LibraryText, TheReaderRulesAndTheirLineNumbers) {
        {"B"},
        ""},
       {"a part without a package name is ignored", kHeader + gate, {}, ""},
+      {"a block without a part makes no package",
+       kHeader + "Package Name \"A\"\nPartEnd\nPackage End\n", {}, ""},
       {"a name without quotes",
        kHeader + "\n\nPackage Name A\n",
        {},
