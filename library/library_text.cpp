@@ -53,6 +53,11 @@ int CLibrary::WriteAsciiFile(const std::string& textPath) {
   LibRecord r;
   while (scan.Next(r)) {
     if (!r.IsPackage()) continue;
+    if (r.name.find_first_of(std::string_view("\n\r\0", 3)) != std::string::npos) {
+      // The name line could not be read back.
+      Show("パッケージ名に改行などの制御文字があり、テキストに書けません: " + Cp932ToUtf8(r.name));
+      return 0;
+    }
     std::vector<std::unique_ptr<CPart>> gates;
     if (!ReadGatesOf(r, true, gates)) return 0;
     char line[64];

@@ -107,6 +107,16 @@ TEST(LibraryText, TheReaderRulesAndTheirLineNumbers) {
   }
 }
 
+TEST(LibraryText, ANameThatTheTextCannotCarryIsRefused) {
+  Lib lib;
+  lib.Add(std::string("A\0B", 3), GateText("A", "R1", 0, 0));
+  CLibrary l = lib.Open();
+  ASSERT_EQ(l.ReadFile(), 1);
+  EXPECT_EQ(l.WriteAsciiFile(lib.dir.file("out.txt")), 0);
+  EXPECT_FALSE(std::filesystem::exists(lib.dir.file("out.txt")));
+  EXPECT_NE(lib.messages.back().find("テキストに書けません"), std::string::npos);
+}
+
 TEST(LibraryText, AFileWithoutTheHeaderIsRefusedBeforeTheLibraryIsTouched) {
   Lib lib;
   lib.Add("OLD", GateText("OLD", "X1", 0, 0));
