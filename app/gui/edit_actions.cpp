@@ -15,16 +15,27 @@
 #include <QStringList>
 #include <QWidget>
 #include <algorithm>
+#include <iterator>
 #include <memory>
+#include <optional>
+#include <set>
 
+#include "app/gui/attribute_fields.h"
+#include "app/gui/continuous_edit.h"
+#include "app/gui/copy_increment.h"
 #include "app/gui/dialog_parts.h"
 #include "app/gui/editor_document.h"
 #include "app/gui/image_export.h"
 #include "app/gui/library_browser.h"
+#include "app/gui/line_edit_dialog.h"
+#include "app/gui/part_edit_dialog.h"
 #include "app/gui/part_units.h"
+#include "app/gui/pin_edit_dialog.h"
 #include "app/gui/print.h"
 #include "app/gui/register_parts_dialog.h"
 #include "app/gui/sheet_view.h"
+#include "app/gui/text_edit_dialog.h"
+#include "core/file/archive.h"
 #include "core/net/connectivity.h"
 #include "core/platform/codec.h"
 #include "core/platform/settings.h"
@@ -39,6 +50,106 @@ const CPart* SinglePart(const EditorDocument& doc) {
   const Selection& s = doc.Selected();
   if (s.Count() != 1 || s.Entries(kSelParts).size() != 1) return nullptr;
   return doc.Sheet().Parts()[s.Entries(kSelParts).front().index].get();
+}
+
+// The item 修正 opens an editor on: the first list of the selection that
+// has an editor (wires, buses, graphic lines, free texts, free pins, parts)
+// and in it the selected item that comes first in the editing order (the
+// first in list order for parts).
+struct EditTarget {
+  SelList list;
+  uint32_t index;
+};
+
+template <class Sheet>
+auto& LinesOf(Sheet& sheet, SelList list) {
+  return list == kSelWires ? sheet.Wires() : list == kSelBuses ? sheet.Buses() : sheet.Lines();
+}
+
+// The stored record of a part, to tell whether an editor changed it.
+std::string PartRecord(const CPart& part) {
+  CArchive ar;
+  part.DataWrite(ar);
+  return ar.TakeBuffer();
+}
+
+constexpr SelList kEditableLists[] = {kSelWires, kSelBuses, kSelLines,
+                                      kSelTexts, kSelPins,  kSelParts};
+
+std::optional<EditTarget> AttributeTarget(const EditorDocument& doc) {
+  const Selection& s = doc.Selected();
+  const CSheet& sheet = doc.Sheet();
+  for (SelList list : kEditableLists) {
+    const std::vector<SelEntry>& entries = s.Entries(list);
+    if (entries.empty()) continue;
+    const uint32_t first = entries.front().index;
+    std::vector<uint32_t> order;
+    if (list == kSelTexts) order = TextEditingOrder(sheet.Texts());
+    if (list == kSelPins) order = PinEditingOrder(sheet.Pins());
+    if (list == kSelWires || list == kSelBuses || list == kSelLines)
+      order = LineEditingOrder(LinesOf(sheet, list), *LinesOf(sheet, list)[first]);
+    for (const uint32_t i : order)
+      if (s.Contains(list, i)) return EditTarget{list, i};
+    return EditTarget{list, first};
+  }
+  return std::nullopt;
+}
+
+// One kind of item with a continuous editor: how to reach the item, read
+// and write its fields, step them to the next item, and open its dialog.
+template <class Item, class Fields, class Dialog>
+struct ContinuousEditor {
+  SelList list;
+  std::function<Item&(CSheet&, uint32_t)> item;
+  Fields (*read)(const Item&);
+  void (*apply)(Item&, const Fields&);
+  Fields (*next)(const Fields&, const Item&, const CopyIncrement&);
+  std::function<std::unique_ptr<Dialog>(const Fields&, bool continuous)> open;
+  // After the dialog was confirmed (the item as the sheet now holds it).
+  std::function<void(const Dialog&, const Item&)> confirmed;
+  bool ring = false;
+  bool reEdit = true;
+};
+
+// Runs an editor on the item at `index` and, while 連続 is checked, on the
+// next ones; each confirmed change is one undoable step. True when the
+// sheet changed.
+template <class Item, class Fields, class Dialog>
+bool RunContinuous(SheetView& view, const ContinuousEditor<Item, Fields, Dialog>& kind,
+                   uint32_t index, const DialogRunner& runner) {
+  EditorDocument& doc = view.Document();
+  const CopyIncrement inc = CopyIncrement::FromSettings();
+  std::optional<Fields> shown;
+  std::set<uint32_t> done;
+  bool continuous = false;
+  bool changed = false;
+  for (;;) {
+    Selection one;
+    one.Add(kind.list, index);
+    doc.Select(one);
+    view.AfterEdit();
+    const Fields now = kind.read(kind.item(doc.Sheet(), index));
+    const std::unique_ptr<Dialog> dialog = kind.open(shown ? *shown : now, continuous);
+    if (!RunDialog(runner, *dialog)) break;
+    const Fields f = dialog->Fields();
+    if (!(f == now)) {
+      doc.Edit([&](CSheet& sheet, Selection&) {
+        kind.apply(kind.item(sheet, index), f);
+        sheet.SetCalcOpenMode(1);  // names and pin types take part in the nets
+      });
+      view.AfterEdit();
+      changed = true;
+    }
+    if (kind.confirmed) kind.confirmed(*dialog, kind.item(doc.Sheet(), index));
+    done.insert(index);
+    continuous = dialog->Continuous();
+    if (!continuous) break;
+    const std::optional<uint32_t> next = NextItem(doc.Sheet(), kind.list, index, kind.ring);
+    if (!next || (!kind.reEdit && done.count(*next) != 0)) break;
+    index = *next;
+    shown = kind.next(f, kind.item(doc.Sheet(), index), inc);
+  }
+  return changed;
 }
 
 }  // namespace
@@ -71,6 +182,8 @@ EditActions::EditActions(QWidget* parent, Hooks hooks)
   connect(attrMove_, &QAction::triggered, this, [this] {
     if (SheetView* v = hooks_.activeView()) v->BeginAttributeMove();
   });
+  editAttrs_ = new QAction(QStringLiteral("修正(&E)..."), this);
+  connect(editAttrs_, &QAction::triggered, this, [this] { EditAttributes(); });
   mirrorLR_ = Make(QStringLiteral("左右反転(&X)"), QKeySequence(), &EditActions::MirrorLeftRight);
   mirrorUD_ = Make(QStringLiteral("上下反転(&Y)"), QKeySequence(), &EditActions::MirrorUpDown);
   rotate_ = Make(QStringLiteral("９０度回転(&R)"), QKeySequence(), &EditActions::Rotate);
@@ -147,6 +260,7 @@ void EditActions::FillMenu(QMenu* menu) {
   menu->addAction(move_);
   menu->addAction(duplicate_);
   menu->addAction(attrMove_);
+  menu->addAction(editAttrs_);
   QMenu* turn = menu->addMenu(QStringLiteral("反転・回転(&V)"));
   turn->addAction(mirrorLR_);
   turn->addAction(mirrorUD_);
@@ -185,6 +299,9 @@ void EditActions::Update() {
   selectAll_->setEnabled(d != nullptr);
   reselect_->setEnabled(d != nullptr);
   attrMove_->setEnabled(d != nullptr);
+  editAttrs_->setEnabled(d &&
+                         std::any_of(std::begin(kEditableLists), std::end(kEditableLists),
+                                     [d](SelList l) { return !d->Selected().Entries(l).empty(); }));
   resetRefs_->setEnabled(d && !d->Selected().Entries(kSelParts).empty());
   const bool parts = d && !d->Selected().Entries(kSelParts).empty();
   breakPart_->setEnabled(parts);
@@ -315,6 +432,87 @@ bool EditActions::GoDown() {
     hooks_.warn(QStringLiteral("ファイル %1 を開けません").arg(path));
   }
   return false;
+}
+
+// ---- 修正 ----
+
+bool EditActions::EditAttributes() {
+  SheetView* v = hooks_.activeView();
+  if (!v) return false;
+  EditorDocument& doc = v->Document();
+  const std::optional<EditTarget> target = AttributeTarget(doc);
+  if (!target) return false;
+  const CopyIncrement inc = CopyIncrement::FromSettings();
+  const SelList list = target->list;
+  switch (list) {
+    case kSelWires:
+    case kSelBuses:
+    case kSelLines: {
+      ContinuousEditor<CLine, LineFields, LineEditDialog> kind;
+      kind.list = list;
+      kind.item = [list](CSheet& sheet, uint32_t i) -> CLine& { return *LinesOf(sheet, list)[i]; };
+      kind.read = ReadLineFields;
+      kind.apply = ApplyLineFields;
+      kind.next = NextLineFields;
+      const uint32_t type = LinesOf(doc.Sheet(), list)[target->index]->GetType();
+      kind.open = [this, type](const LineFields& f, bool continuous) {
+        return std::make_unique<LineEditDialog>(f, type, continuous, parent_);
+      };
+      kind.ring = inc.lineRing;
+      kind.reEdit = inc.lineReEdit;
+      return RunContinuous(*v, kind, target->index, runDialog_);
+    }
+    case kSelPins: {
+      ContinuousEditor<CPin, PinFields, PinEditDialog> kind;
+      kind.list = list;
+      kind.item = [](CSheet& sheet, uint32_t i) -> CPin& { return *sheet.Pins()[i]; };
+      kind.read = ReadPinFields;
+      kind.apply = ApplyPinFields;
+      kind.next = NextPinFields;
+      kind.open = [this](const PinFields& f, bool continuous) {
+        return std::make_unique<PinEditDialog>(f, continuous, parent_);
+      };
+      kind.ring = inc.pinRing;
+      kind.reEdit = inc.pinReEdit;
+      return RunContinuous(*v, kind, target->index, runDialog_);
+    }
+    case kSelTexts: {
+      ContinuousEditor<CText, TextFields, TextEditDialog> kind;
+      kind.list = list;
+      kind.item = [](CSheet& sheet, uint32_t i) -> CText& { return *sheet.Texts()[i]; };
+      kind.read = ReadTextFields;
+      kind.apply = ApplyTextFields;
+      kind.next = NextTextFields;
+      kind.open = [this](const TextFields& f, bool continuous) {
+        const bool keep = AppSettings().GetInt("Text", "Remember Attr") != 0;
+        return std::make_unique<TextEditDialog>(f, keep, continuous, parent_);
+      };
+      // 属性を維持: the text's look becomes the default of new texts.
+      kind.confirmed = [](const TextEditDialog& dialog, const CText& text) {
+        AppSettings().WriteInt("Text", "Remember Attr", dialog.KeepAttributes() ? 1 : 0);
+        text.SetAttribute();
+      };
+      kind.ring = inc.textRing;
+      return RunContinuous(*v, kind, target->index, runDialog_);
+    }
+    case kSelParts: {
+      const uint32_t index = target->index;
+      PartEditDialog dialog(*doc.Sheet().Parts()[index], parent_);
+      dialog.SetSheetPath(doc.Path());
+      dialog.SetDialogRunner(runDialog_);
+      if (!RunDialog(runDialog_, dialog)) return false;
+      CPart result = dialog.Result();
+      if (PartRecord(result) == PartRecord(*doc.Sheet().Parts()[index])) return false;
+      doc.Edit([&](CSheet& sheet, Selection&) {
+        *sheet.Parts()[index] = std::move(result);
+        sheet.SetCalcOpenMode(1);
+      });
+      v->AfterEdit();
+      return true;
+    }
+    default:
+      return false;
+  }
 }
 
 bool EditActions::MakePart() {

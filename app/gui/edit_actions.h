@@ -1,6 +1,7 @@
 // EditActions: the commands of the edit menu (編集) on the active sheet
 // view: undo and redo, the clipboard, delete, select all and select again,
-// move, copy and attribute move, mirror and rotate, reference reset, and the
+// move, copy and attribute move, 修正 (the attribute editors of lines, pins,
+// texts and parts), mirror and rotate, reference reset, and the
 // links up and down a sheet hierarchy, and the commands that reach the part
 // libraries: the next / previous unit and the logical inversion of placed
 // parts, registering the selected parts as a package, and the library
@@ -14,6 +15,7 @@
 #include <vector>
 
 class QAction;
+class QDialog;
 class QMenu;
 class QWidget;
 
@@ -51,6 +53,13 @@ class EditActions : public QObject {
   };
   EditActions(QWidget* parent, Hooks hooks);
 
+  // How the attribute editors of 修正 (ライン編集, ピン編集, 文字編集,
+  // 部品編集 and the editors it opens) are run: the runner fills a dialog
+  // and accepts or rejects it (tests). Modal for the user when null.
+  void SetDialogRunner(std::function<void(QDialog& dialog)> runner) {
+    runDialog_ = std::move(runner);
+  }
+
   // Fills the edit menu (also used as the sheet's context menu).
   void FillMenu(QMenu* menu);
   // Enables what the active view's document allows.
@@ -71,6 +80,12 @@ class EditActions : public QObject {
   void ResetRefs();
   bool GoDown();
   bool GoUp();
+  // 修正: the attribute editor of the selected item (the first of the
+  // selection's first list that has one: wires, buses, graphic lines, free
+  // texts, free pins, parts). Each confirmed editor is one change; with 連続
+  // the editor goes on to the next item of the kind until it is cancelled.
+  // True when the sheet changed.
+  bool EditAttributes();
   // 部品化 / 部品分解 (after the question) of the selection.
   bool MakePart();
   bool BreakPart();
@@ -98,6 +113,7 @@ class EditActions : public QObject {
   QAction* Make(const QString& text, const QKeySequence& key, void (EditActions::*slot)());
 
   Hooks hooks_;
+  std::function<void(QDialog& dialog)> runDialog_;
   QWidget* parent_;
   QAction* undo_ = nullptr;
   QAction* redo_ = nullptr;
@@ -110,6 +126,7 @@ class EditActions : public QObject {
   QAction* move_ = nullptr;
   QAction* duplicate_ = nullptr;
   QAction* attrMove_ = nullptr;
+  QAction* editAttrs_ = nullptr;
   QAction* mirrorLR_ = nullptr;
   QAction* mirrorUD_ = nullptr;
   QAction* rotate_ = nullptr;

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "app/gui/copy_increment.h"
 #include "core/file/archive.h"
 #include "core/platform/codec.h"
 #include "core/platform/dbcs.h"
@@ -347,6 +348,8 @@ int EditorDocument::Paste(std::string_view text) {
   pasted.SerializeText(ar);
   const int n = pasted.GetItemCount();
   if (n == 0) return 0;
+  // What would repeat names already on the sheet is stepped.
+  ApplyPasteIncrement(pasted, doc_.GetSheet(), CopyIncrement::FromSettings());
   Edit([&pasted](CSheet& sheet, Selection& s) {
     const Selection::ListSizes before = Selection::Sizes(sheet);
     sheet += pasted;

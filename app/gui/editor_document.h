@@ -92,7 +92,9 @@ class EditorDocument {
   // The sheet text form of the selection (CP932; empty without a selection).
   std::string SelectionText() const;
   // 貼り付け: the items of a sheet text form are added and become the
-  // selection. The number of items added (0: nothing that could be read).
+  // selection; references and names that the sheet already holds are
+  // stepped by the copy increment first (see copy_increment.h). The number
+  // of items added (0: nothing that could be read).
   int Paste(std::string_view text);
 
   // Opens a sheet file or a text-form file (".txt"); the document is left

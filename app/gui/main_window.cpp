@@ -36,6 +36,7 @@
 #include "app/gui/editor_document.h"
 #include "app/gui/find_dialog.h"
 #include "app/gui/image_export.h"
+#include "app/gui/input_actions.h"
 #include "app/gui/library_convert_dialog.h"
 #include "app/gui/print.h"
 #include "app/gui/project_dialog.h"
@@ -128,6 +129,7 @@ MainWindow::MainWindow()
   mdi_->setActivationOrder(QMdiArea::ActivationHistoryOrder);
   setCentralWidget(mdi_);
   connect(mdi_, &QMdiArea::subWindowActivated, this, [this] { UpdateActions(); });
+  input_ = new InputActions(this, [this] { return ActiveView(); });
   BuildActions();
   edit_ = new EditActions(
       this, EditActions::Hooks{[this] { return ActiveView(); },
@@ -367,7 +369,13 @@ void MainWindow::BuildMenus() {
   view->addAction(a.titleFrame);
 
   QMenu* input = menuBar()->addMenu(QStringLiteral("入力(&I)"));
-  input->setEnabled(false);
+  input_->FillMenu(input);
+  // The menu of a right click on the sheet: the input modes, then the edit
+  // commands.
+  contextMenu_ = new QMenu(this);
+  input_->FillMenu(contextMenu_->addMenu(QStringLiteral("入力(&I)")));
+  contextMenu_->addSeparator();
+  contextMenu_->addActions(editMenu_->actions());
   QMenu* tool = menuBar()->addMenu(QStringLiteral("ツール(&T)"));
   tools_->FillMenu(tool);
   tool->addSeparator();
@@ -467,6 +475,7 @@ void MainWindow::UpdateActions() {
   SheetView* v = ActiveView();
   if (v) a_->subGrid->setChecked(v->SubGrid());
   edit_->Update();
+  input_->Update();
   tools_->Update();
   a_->projectProperties->setEnabled(!projectPath_.empty());
   selection_->setText(v ? Q(SelectionReadout(v->Document().SelectionSheet())) : QString());
@@ -567,7 +576,7 @@ SheetView* MainWindow::AddView(std::unique_ptr<EditorDocument> doc) {
   w->installEventFilter(this);
   w->setAttribute(Qt::WA_DeleteOnClose);
   w->setWindowTitle(DocumentTitle(view->Document()));
-  view->SetContextMenu(editMenu_);
+  view->SetContextMenu(contextMenu_);
   connect(view, &SheetView::PointerMoved, this, &MainWindow::OnPointer);
   connect(view, &SheetView::Prompt, this, [this](const QString& text) {
     prompt_->setText(text.isEmpty() ? QStringLiteral("コマンドを選択してください") : text);
@@ -575,6 +584,10 @@ SheetView* MainWindow::AddView(std::unique_ptr<EditorDocument> doc) {
   connect(view, &SheetView::Changed, this, [this] {
     UpdateTitles();
     UpdateActions();
+  });
+  connect(view, &SheetView::ModeEnded, this, [this] { input_->Update(); });
+  connect(view, &SheetView::Readout, this, [this](const QString& text) {
+    if (!text.isEmpty()) pointer_->setText(text);
   });
   connect(view, &SheetView::NetPointed, this, [this](const QStringList& names) {
     if (!names.isEmpty()) statusBar()->showMessage(names.join(QStringLiteral(", ")), 3000);

@@ -31,6 +31,7 @@ namespace tavro::gui {
 
 class EditActions;
 class ToolActions;
+class InputActions;
 class EditorDocument;
 class SheetView;
 
@@ -102,6 +103,7 @@ class MainWindow : public QMainWindow {
   EditorHost& Host() { return host_; }
   EditActions& Edit() { return *edit_; }
   ToolActions& Tools() { return *tools_; }
+  InputActions& Input() { return *input_; }
 
   // How the window tells and asks the user: message boxes, unless a test
   // answers instead.
@@ -176,6 +178,8 @@ class MainWindow : public QMainWindow {
   QMenu* recentProjects_ = nullptr;
   QMenu* windowMenu_ = nullptr;
   QMenu* editMenu_ = nullptr;
+  QMenu* contextMenu_ = nullptr;
+  InputActions* input_ = nullptr;
   EditActions* edit_ = nullptr;
   ToolActions* tools_ = nullptr;
   struct Actions;

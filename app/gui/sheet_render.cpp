@@ -110,6 +110,7 @@ void RenderDocument(QPainter& painter, const SheetTransform& t, const CSheetDoc&
     DrawWalk sel(canvas, OneColor(options.style, mark));
     sel.Sheet(*options.selection, true, &doc);
   }
+  if (options.placing) walk.Sheet(*options.placing, options.color, &doc);
 }
 
 }  // namespace tavro::gui

@@ -28,6 +28,7 @@ struct RenderOptions {
   int subGridStep = 50;               // mils
   const CSheet* selection = nullptr;  // drawn in the highlight colour
   const CSheet* highlight = nullptr;  // the highlighted net, in the highlight colour
+  const CSheet* placing = nullptr;    // items being drawn or placed, in their own colours
 
   // The screen's options: the display colours and switches of the host, with
   // the texts that are not printed shown too, and the grid of the settings.

@@ -10,6 +10,8 @@
 #include <cmath>
 
 #include "app/gui/editor_document.h"
+#include "app/gui/readouts.h"
+#include "app/gui/view_mode_adapter.h"
 #include "core/model/sheet.h"
 #include "core/platform/codec.h"
 #include "core/platform/host.h"
@@ -41,6 +43,63 @@ SheetView::SheetView(std::unique_ptr<EditorDocument> document, QWidget* parent)
 }
 
 SheetView::~SheetView() = default;
+
+// ---- input modes ----
+
+ModeAdapter& SheetView::Adapter() {
+  if (!adapter_) adapter_ = std::make_unique<ViewModeAdapter>(*this);
+  return *adapter_;
+}
+
+ModeDialogs& SheetView::Dialogs() {
+  Adapter();
+  return adapter_->Dialogs();
+}
+
+void SheetView::SetMode(std::unique_ptr<InputMode> mode, int kind) {
+  mode_ = std::move(mode);
+  modeKind_ = kind;
+  pending_ = Pending::kNone;
+  drag_ = Drag::kNone;
+  preview_.reset();
+  if (mode_ && !document_.Selected().Empty()) {
+    // The items drawn go in beside the selection's, never into it.
+    document_.ClearSelection();
+    Q_EMIT Changed();
+  }
+  ClearHighlight();
+  Q_EMIT Prompt(mode_ ? QString::fromStdString(mode_->Prompt()) : QString());
+  Q_EMIT Readout(QString());
+  viewport()->update();
+}
+
+ModePointer SheetView::PointerOf(QMouseEvent* event) const {
+  ModePointer p;
+  p.raw = t_.Unmap(event->position());
+  p.at = Snap(p.raw);
+  p.button = event->button() == Qt::RightButton    ? ModePointer::kRight
+             : event->button() == Qt::MiddleButton ? ModePointer::kMiddle
+                                                   : ModePointer::kLeft;
+  p.shift = (event->modifiers() & Qt::ShiftModifier) != 0;
+  p.ctrl = (event->modifiers() & Qt::ControlModifier) != 0;
+  return p;
+}
+
+void SheetView::ShowModePrompt(CPoint at) {
+  if (!mode_) return;
+  Q_EMIT Prompt(QString::fromStdString(mode_->Prompt()));
+  Q_EMIT Readout(QString::fromStdString(mode_->Readout(at)));
+}
+
+void SheetView::Answer(ModeAnswer answer) {
+  if (answer == ModeAnswer::kCancel) {
+    SetMode(nullptr);
+    Q_EMIT ModeEnded();
+    return;
+  }
+  if (answer == ModeAnswer::kCommit) Q_EMIT Changed();
+  viewport()->update();
+}
 
 void SheetView::ReloadStyle() {
   style_ = RenderOptions::Screen(CurrentHost());
@@ -236,6 +295,7 @@ void SheetView::paintEvent(QPaintEvent*) {
   // While a drag moves the selection, it is drawn where it would go.
   options.selection = preview_ ? preview_.get() : &document_.SelectionSheet();
   options.highlight = highlight_.get();
+  if (mode_) options.placing = mode_->Preview();
   RenderDocument(painter, t_, document_.Doc(), options, QRectF(viewport()->rect()));
   if (drag_ == Drag::kBand) {
     QPen pen(QtCanvas::ToQColor(style_.style.colors[kDispHighlight]));
@@ -285,6 +345,15 @@ void SheetView::mousePressEvent(QMouseEvent* event) {
   if (event->button() == Qt::MiddleButton) {
     panning_ = true;
     panLast_ = event->position().toPoint();
+    return;
+  }
+  if (mode_ && pending_ == Pending::kNone && (event->button() == Qt::LeftButton || mode_->Busy())) {
+    // A right click ends what a mode has under way; with nothing under way
+    // it opens the menu as usual.
+    skipContextMenu_ = event->button() == Qt::RightButton;
+    ModePointer p = PointerOf(event);
+    Answer(mode_->Press(p));
+    ShowModePrompt(p.at);
     return;
   }
   if (event->button() != Qt::LeftButton) return;
@@ -398,6 +467,10 @@ void SheetView::BeginAttributeMove() {
 }
 
 void SheetView::contextMenuEvent(QContextMenuEvent* event) {
+  if (skipContextMenu_) {
+    skipContextMenu_ = false;
+    return;
+  }
   if (contextMenu_ == nullptr) return;
   // A right click on an item that is not selected selects it first.
   const CPoint at = t_.Unmap(QPointF(event->pos()));
@@ -436,6 +509,12 @@ void SheetView::mouseMoveEvent(QMouseEvent* event) {
   if (cursorMode_ == 2) viewport()->update();
   const CPoint at = t_.Unmap(event->position());
   Q_EMIT PointerMoved(at);
+  if (mode_ && !panning_ && pending_ == Pending::kNone) {
+    ModePointer p = PointerOf(event);
+    Answer(mode_->Move(p));
+    ShowModePrompt(p.at);
+    return;
+  }
   if (!dragging_ && !panning_ && drag_ == Drag::kNone && pending_ == Pending::kNone)
     UpdateHighlight(at);
 }
@@ -443,6 +522,10 @@ void SheetView::mouseMoveEvent(QMouseEvent* event) {
 void SheetView::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() == Qt::MiddleButton) {
     panning_ = false;
+    return;
+  }
+  if (mode_ && drag_ == Drag::kNone && !dragging_) {
+    Answer(mode_->Release(PointerOf(event)));
     return;
   }
   if (event->button() == Qt::LeftButton && drag_ != Drag::kNone) {
@@ -500,6 +583,17 @@ void SheetView::mouseReleaseEvent(QMouseEvent* event) {
   ZoomTo(CRect(a.x, b.y, b.x, a.y));
 }
 
+void SheetView::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (mode_ && event->button() == Qt::LeftButton && pending_ == Pending::kNone) {
+    ModePointer p = PointerOf(event);
+    p.doubleClick = true;
+    Answer(mode_->Press(p));
+    ShowModePrompt(p.at);
+    return;
+  }
+  QAbstractScrollArea::mouseDoubleClickEvent(event);
+}
+
 void SheetView::leaveEvent(QEvent* event) {
   QAbstractScrollArea::leaveEvent(event);
   pointer_ = QPoint(-1, -1);
@@ -507,7 +601,51 @@ void SheetView::leaveEvent(QEvent* event) {
   viewport()->update();
 }
 
+namespace {
+
+// The key of an input mode for a key press; 0 for none.
+int ModeKeyOf(const QKeyEvent* event) {
+  const int k = event->key();
+  if (k >= Qt::Key_A && k <= Qt::Key_Z) return 'A' + (k - Qt::Key_A);
+  if (k >= Qt::Key_1 && k <= Qt::Key_9) return '1' + (k - Qt::Key_1);
+  switch (k) {
+    case Qt::Key_Escape:
+      return kKeyEscape;
+    case Qt::Key_Backspace:
+      return kKeyBackspace;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      return kKeyReturn;
+    case Qt::Key_F6:
+      return kKeyF6;
+    case Qt::Key_F7:
+      return kKeyF7;
+    case Qt::Key_Plus:
+      return kKeyPlus;
+    case Qt::Key_Minus:
+      return kKeyMinus;
+    case Qt::Key_Slash:
+      return kKeySlash;
+    default:
+      return 0;
+  }
+}
+
+}  // namespace
+
 void SheetView::keyPressEvent(QKeyEvent* event) {
+  if (mode_ && pending_ == Pending::kNone &&
+      (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) == 0) {
+    if (const int key = ModeKeyOf(event)) {
+      ModePointer p;
+      p.raw = pointer_.x() >= 0 ? t_.Unmap(QPointF(pointer_)) : CPoint{};
+      p.at = Snap(p.raw);
+      p.shift = (event->modifiers() & Qt::ShiftModifier) != 0;
+      Answer(mode_->Key(key, p));
+      ShowModePrompt(p.at);
+      return;
+    }
+  }
   QScrollBar* h = horizontalScrollBar();
   QScrollBar* v = verticalScrollBar();
   switch (event->key()) {

@@ -10,12 +10,15 @@
 #include <memory>
 #include <vector>
 
+#include "app/gui/modes/input_mode.h"
 #include "app/gui/qt_canvas.h"
 #include "app/gui/sheet_render.h"
 
 namespace tavro::gui {
 
 class EditorDocument;
+class ViewModeAdapter;
+struct ModeDialogs;
 
 class SheetView : public QAbstractScrollArea {
   Q_OBJECT
@@ -61,6 +64,17 @@ class SheetView : public QAbstractScrollArea {
   // The menu shown on a right click (the edit menu of the window).
   void SetContextMenu(QMenu* menu) { contextMenu_ = menu; }
 
+  // --- input modes ---
+  // Starts an input mode (made for this view's adapter; `kind` is the
+  // caller's name for it); nullptr returns to selecting.
+  void SetMode(std::unique_ptr<InputMode> mode, int kind = 0);
+  InputMode* Mode() const { return mode_.get(); }
+  int ModeKind() const { return mode_ ? modeKind_ : 0; }
+  // What the modes of this view reach of it.
+  ModeAdapter& Adapter();
+  // The dialogs the modes of this view open (tests answer instead).
+  ModeDialogs& Dialogs();
+
   bool SubGrid() const { return subGrid_; }
   void SetSubGrid(bool on);
   // Re-reads colours, switches and grid from the settings.
@@ -76,6 +90,10 @@ class SheetView : public QAbstractScrollArea {
   // The document changed (its title mark, the selection readouts and the
   // enabled commands may follow).
   void Changed();
+  // The input mode ended (Escape with nothing under way).
+  void ModeEnded();
+  // The left pane's readout while a mode shows one ("" for the position).
+  void Readout(const QString& text);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -85,6 +103,7 @@ class SheetView : public QAbstractScrollArea {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void leaveEvent(QEvent* event) override;
@@ -96,6 +115,10 @@ class SheetView : public QAbstractScrollArea {
   enum class Drag { kNone, kBand, kMove, kCopy, kAttr };
 
   CPoint Snap(CPoint d) const;
+  // Passes a mode's answer on; true when the event went to the mode.
+  void Answer(ModeAnswer answer);
+  ModePointer PointerOf(QMouseEvent* event) const;
+  void ShowModePrompt(CPoint at);
   void UpdatePreview(CPoint d);
 
   // Sets the zoom keeping the sheet point `anchor` under the device point `at`.
@@ -130,6 +153,10 @@ class SheetView : public QAbstractScrollArea {
   CPoint dragDelta_;                 // snapped offset so far
   std::unique_ptr<CSheet> preview_;  // the selection where the drag would put it
   QMenu* contextMenu_ = nullptr;
+  std::unique_ptr<ViewModeAdapter> adapter_;
+  std::unique_ptr<InputMode> mode_;
+  int modeKind_ = 0;
+  bool skipContextMenu_ = false;  // a right click that went to the mode
 };
 
 }  // namespace tavro::gui
