@@ -15,8 +15,8 @@
 // is set opens a block that runs to a line "Package End" (any letter case);
 // inside it empty lines, comments and "Package [n]" lines are dropped and
 // the rest is read as a sheet whose parts become the package's gates (a block
-// without a part makes no package). Other lines are ignored. The whole library is built in memory and written at the
-// end, so a text with a format error leaves the library file as it was.
+// without a part makes no package). Other lines are ignored. The whole library is built in memory
+// and written at the end, so a text with a format error leaves the library file as it was.
 #include <cstdio>
 
 #include "core/file/archive.h"
@@ -67,7 +67,15 @@ int CLibrary::WriteAsciiFile(const std::string& textPath) {
     for (size_t i = 0; i < gates.size(); ++i) {
       std::snprintf(line, sizeof line, "#\nPackage [%zu]\n", i + 1);
       out.WriteText(line);
-      gates[i]->SerializeText(out);
+      CArchive gate;
+      gates[i]->SerializeText(gate);
+      if (gate.Buffer().find('\0') != std::string::npos) {
+        // A zero byte ends a text: what follows it could not be read back.
+        Show("パッケージ " + Cp932ToUtf8(r.name) +
+             " の部品にテキストに書けない文字 (NUL) があります");
+        return 0;
+      }
+      out.WriteText(gate.Buffer());
     }
     out.WriteText("Package End\n#\n#\n#\n");
   }

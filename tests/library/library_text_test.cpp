@@ -71,7 +71,9 @@ TEST(LibraryText, TheReaderRulesAndTheirLineNumbers) {
        ""},
       {"a part without a package name is ignored", kHeader + gate, {}, ""},
       {"a block without a part makes no package",
-       kHeader + "Package Name \"A\"\nPartEnd\nPackage End\n", {}, ""},
+       kHeader + "Package Name \"A\"\nPartEnd\nPackage End\n",
+       {},
+       ""},
       {"a name without quotes",
        kHeader + "\n\nPackage Name A\n",
        {},
@@ -115,6 +117,17 @@ TEST(LibraryText, ANameThatTheTextCannotCarryIsRefused) {
   EXPECT_EQ(l.WriteAsciiFile(lib.dir.file("out.txt")), 0);
   EXPECT_FALSE(std::filesystem::exists(lib.dir.file("out.txt")));
   EXPECT_NE(lib.messages.back().find("テキストに書けません"), std::string::npos);
+
+  // Nor a part whose texts hold a zero byte (from a damaged file).
+  Lib other;
+  CSheet gate = Sheet(GateText("B", "R1", 0, 0));
+  gate.Parts()[0]->Pins()[0]->NoText().SetName(std::string("1\0", 2));
+  CLibrary o = other.Open();
+  o.SetPackageName("B");
+  ASSERT_TRUE(o.WritePart(gate));
+  ASSERT_EQ(o.ReadFile(), 1);
+  EXPECT_EQ(o.WriteAsciiFile(other.dir.file("out.txt")), 0);
+  EXPECT_FALSE(std::filesystem::exists(other.dir.file("out.txt")));
 }
 
 TEST(LibraryText, AFileWithoutTheHeaderIsRefusedBeforeTheLibraryIsTouched) {
