@@ -197,6 +197,15 @@ EditActions::EditActions(QWidget* parent, Hooks hooks)
   connect(pictureSvg_, &QAction::triggered, this, [this] { CopyPicture(Picture::kSvg); });
   makePart_ = new QAction(QStringLiteral("部品化(&B)"), this);
   connect(makePart_, &QAction::triggered, this, [this] { MakePart(); });
+  // Lines: joined on their rows and columns, corners trimmed (the selected
+  // lines, paired from the head or from the tail).
+  trimLines_ = new QAction(QStringLiteral("線の結合・角の整理(&K)"), this);
+  trimLinesReverse_ = new QAction(QStringLiteral("線の結合・角の整理（逆順）"), this);
+  for (auto [action, reverse] : {std::pair{trimLines_, false}, std::pair{trimLinesReverse_, true}})
+    connect(action, &QAction::triggered, this, [this, reverse = reverse] {
+      SheetView* v = hooks_.activeView ? hooks_.activeView() : nullptr;
+      if (v && v->Document().TrimSelectedLines(reverse)) v->AfterEdit();
+    });
   breakPart_ = new QAction(QStringLiteral("部品分解(&Q)"), this);
   connect(breakPart_, &QAction::triggered, this, [this] { BreakPart(); });
   const std::pair<const char*, uint32_t> directions[] = {
@@ -213,6 +222,10 @@ EditActions::EditActions(QWidget* parent, Hooks hooks)
     connect(a, &QAction::triggered, this, [this, mark = mark] { PinMark(mark); });
     pinActions_.push_back(a);
   }
+  cancelInput_ = new QAction(QStringLiteral("入力キャンセル(&X)"), this);
+  connect(cancelInput_, &QAction::triggered, this, [this] {
+    if (SheetView* v = hooks_.activeView ? hooks_.activeView() : nullptr) v->CancelInput();
+  });
   nextUnit_ = new QAction(QStringLiteral("次の部品(&N)"), this);
   connect(nextUnit_, &QAction::triggered, this, [this] { StepUnits(UnitStep::kNext); });
   previousUnit_ = new QAction(QStringLiteral("前の部品(&P)"), this);
@@ -274,6 +287,11 @@ void EditActions::FillMenu(QMenu* menu) {
     if (i == 4) pins->addSeparator();
     pins->addAction(pinActions_[i]);
   }
+  pins->addSeparator();
+  pins->addAction(cancelInput_);
+  menu->addSeparator();
+  menu->addAction(trimLines_);
+  menu->addAction(trimLinesReverse_);
   menu->addSeparator();
   menu->addAction(makePart_);
   menu->addAction(breakPart_);
@@ -310,6 +328,12 @@ void EditActions::Update() {
       d && (!d->Selected().Entries(kSelLines).empty() || !d->Selected().Entries(kSelArcs).empty() ||
             !d->Selected().Entries(kSelPins).empty() || !d->Selected().Entries(kSelTexts).empty()));
   for (QAction* a : pinActions_) a->setEnabled(d && !d->Selected().Entries(kSelPins).empty());
+  const bool lines =
+      d && (!d->Selected().Entries(kSelWires).empty() ||
+            !d->Selected().Entries(kSelBuses).empty() || !d->Selected().Entries(kSelLines).empty());
+  trimLines_->setEnabled(lines);
+  cancelInput_->setEnabled(v != nullptr);
+  trimLinesReverse_->setEnabled(lines);
   const CPart* part = d ? SinglePart(*d) : nullptr;
   down_->setEnabled(part && !part->GetProperty("FILE").empty());
   up_->setEnabled(d && !d->UpperPath().empty());

@@ -135,6 +135,9 @@ class EditActions : public QObject {
   QAction* pictureMono_ = nullptr;
   QAction* pictureSvg_ = nullptr;
   QAction* makePart_ = nullptr;
+  QAction* trimLines_ = nullptr;
+  QAction* cancelInput_ = nullptr;
+  QAction* trimLinesReverse_ = nullptr;
   QAction* breakPart_ = nullptr;
   QAction* nextUnit_ = nullptr;
   QAction* previousUnit_ = nullptr;

@@ -359,3 +359,29 @@ int EditorDocument::Paste(std::string_view text) {
 }
 
 }  // namespace tavro::gui
+
+namespace tavro::gui {
+
+bool EditorDocument::TrimSelectedLines(bool reverse) {
+  // Only lines held whole take part.
+  Selection lines;
+  for (SelList list : {kSelWires, kSelBuses, kSelLines})
+    for (const SelEntry& e : selected_.Entries(list))
+      if (e.grab == kGrabWhole) lines.Add(list, e.index);
+  if (lines.Empty()) return false;
+  CSheet work = lines.Copy(Sheet(), true);
+  for (auto* list : {&work.Wires(), &work.Buses(), &work.Lines()})
+    for (const auto& l : *list) l->SetCheck(0);
+  if (!work.TrimLine(reverse)) return false;
+  Edit([&](CSheet& sheet, Selection& selection) {
+    Selection gone = lines;
+    gone.DeleteFrom(sheet);
+    const Selection::ListSizes before = Selection::Sizes(sheet);
+    for (auto* list : {&work.Wires(), &work.Buses(), &work.Lines()})
+      for (const auto& l : *list) sheet.NewLine(*l);
+    selection = Selection::AddedSince(sheet, before);
+  });
+  return true;
+}
+
+}  // namespace tavro::gui

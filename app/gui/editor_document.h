@@ -71,6 +71,12 @@ class EditorDocument {
   // selection. False when the selection holds nothing a part is made of.
   bool MakePartOfSelection(const std::string& name, const std::string& ref,
                            const std::string& value, int grid);
+  // 線の結合・角の整理: the selected wires, buses and graphic lines (held
+  // whole) are joined where they lie on one row or column and the leading
+  // horizontal ones are made to meet the vertical ones in corners
+  // (CSheet::TrimLine on the selected lines alone; `reverse` pairs them from
+  // the tail). One undoable change; false when nothing changed.
+  bool TrimSelectedLines(bool reverse);
   // 部品分解: every selected part becomes its graphic lines, arcs, free pins
   // and free texts (its attribute texts among them), which become the
   // selection. The number of parts broken.

@@ -345,6 +345,9 @@ void MainWindow::BuildMenus() {
   editMenu_ = menuBar()->addMenu(QStringLiteral("編集(&E)"));
   edit_->FillMenu(editMenu_);
   editMenu_->addSeparator();
+  // The click-assignment mode of part numbers is an edit command too.
+  editMenu_->addAction(input_->Action(InputActions::kRefClick));
+  editMenu_->addSeparator();
   editMenu_->addAction(a.find);
   editMenu_->addAction(a.findNext);
 

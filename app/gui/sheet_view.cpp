@@ -73,6 +73,16 @@ void SheetView::SetMode(std::unique_ptr<InputMode> mode, int kind) {
   viewport()->update();
 }
 
+void SheetView::CancelInput() {
+  if (!mode_ || !mode_->Busy()) return;
+  ModePointer p;
+  p.raw = pointer_.x() >= 0 ? t_.Unmap(QPointF(pointer_)) : CPoint{};
+  p.at = Snap(p.raw);
+  mode_->Key(kKeyEscape, p);
+  ShowModePrompt(p.at);
+  viewport()->update();
+}
+
 ModePointer SheetView::PointerOf(QMouseEvent* event) const {
   ModePointer p;
   p.raw = t_.Unmap(event->position());

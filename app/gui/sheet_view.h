@@ -70,6 +70,8 @@ class SheetView : public QAbstractScrollArea {
   void SetMode(std::unique_ptr<InputMode> mode, int kind = 0);
   InputMode* Mode() const { return mode_.get(); }
   int ModeKind() const { return mode_ ? modeKind_ : 0; }
+  // 入力キャンセル: drops what the mode has under way (the mode stays).
+  void CancelInput();
   // What the modes of this view reach of it.
   ModeAdapter& Adapter();
   // The dialogs the modes of this view open (tests answer instead).

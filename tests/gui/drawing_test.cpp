@@ -129,5 +129,35 @@ TEST(DrawingTest, ACircuitFromAnEmptySheetGivesTheNetsDrawn) {
       << r.out;
 }
 
+// 線の結合・角の整理 on the selected lines only: the wires on one row join,
+// the corner is trimmed, a line not selected stays, and undo gives back the
+// sheet.
+TEST(DrawingTest, TrimmingTheSelectedLines) {
+  EditorDocument d;
+  ASSERT_TRUE(d.Doc()
+                  .LoadText("Line 0 100 400 100 8 1 0 0\nLine 100 300 100 0 8 1 0 0\n"
+                            "Line 0 0 100 0 8 0 0 0\nLine 300 0 500 0 8 0 0 0\n"
+                            "Line 0 900 100 900 8 0 0 0\n",
+                            "t", false)
+                  .ok);
+  const std::string before = d.Doc().WriteText();
+  Selection sel;
+  for (uint32_t i : {0u, 1u}) sel.Add(kSelWires, i);
+  for (uint32_t i : {0u, 1u}) sel.Add(kSelLines, i);
+  d.Select(sel);
+  ASSERT_TRUE(d.TrimSelectedLines(false));
+  EXPECT_EQ(d.Doc().WriteText(),
+            "Line 0 900 100 900 8 0 0 0\nLine 0 0 500 0 8 0 0 0\n"
+            "Line 100 100 400 100 8 1 0 0\nLine 100 300 100 100 8 1 0 0\n");
+  EXPECT_EQ(d.Selected().Count(), 3);
+  ASSERT_TRUE(d.Undo());
+  EXPECT_EQ(d.Doc().WriteText(), before);
+  // Nothing to join or trim: no change is recorded.
+  Selection one;
+  one.Add(kSelWires, 2);
+  d.Select(one);
+  EXPECT_FALSE(d.TrimSelectedLines(false));
+}
+
 }  // namespace
 }  // namespace tavro::gui
