@@ -17,6 +17,8 @@
 
 #include "app/html_template.h"
 #include "app/project.h"
+#include "app/wasis_file.h"
+#include "app/wasis_job.h"
 #include "core/draw/draw.h"
 #include "core/file/archive.h"
 #include "core/file/document.h"
@@ -86,6 +88,17 @@ inline bool TextForm(const uint8_t* data, size_t size) {
   CArchive out2;
   again.SerializeText(out2);
   return out2.Buffer() == first;
+}
+
+// The Tango reader (any text after a ";Tango" first line) and the Tango
+// writer of what it read: the written file reads again.
+inline bool TangoFile(const uint8_t* data, size_t size) {
+  std::string text = ";Tango-Schematic 1.42J Series II\n";
+  text.append(Bytes(data, size));
+  CSheetDoc doc;
+  if (!doc.Load(text, "fuzz.sch", false).ok) return false;
+  CSheetDoc again;
+  return again.Load(doc.WriteTango(), "again.sch", false).ok;
 }
 
 // A temporary file holding the bytes, removed on destruction.
@@ -264,6 +277,46 @@ inline bool TextLibraryFile(const uint8_t* data, size_t size) {
   back.SetLibraryName(dir.file("back.lib"));
   if (back.ReadAsciiFile(dir.file("again.txt")) != 1) return false;
   return !NamesFitTextForm(names) || GatedPackages(back) == names;
+}
+
+// The Was-Is file readers (both forms) and applying what they read to a
+// small sheet file, without writing it back. Whatever the file holds, no
+// part is changed twice and every change listed changes something.
+inline bool WasisFile(const uint8_t* data, size_t size) {
+  const std::string_view bytes = Bytes(data, size);
+  ReadWasisFull(bytes);
+  ReadWasisSimple(bytes);
+  FuzzDir dir;
+  if (!dir.ok()) return true;
+  CSheetDoc doc;
+  doc.LoadText(
+      "Part 1000 1000 900 900 1100 1100 4 0 0 0\nName \"7400\" 1000 850 65 8\n"
+      "Ref \"U1A\" 1000 1150 65 8\nVal \"7400\" 1000 750 65 8\n"
+      "Pin 900 1000 950 1000 0\nPin 1050 1000 1100 1000 0\nPartEnd\n"
+      "Part 2000 1000 1900 900 2100 1100 1 0 0 0\nName \"R\" 2000 850 65 8\n"
+      "Ref \"R1\" 2000 1150 65 8\nPin 1900 1000 1950 1000 0\nPin 2050 1000 2100 1000 0\n"
+      "PartEnd\n",
+      "fuzz", false);
+  const std::string sheet = dir.file("a.tcd");
+  const std::string tws = dir.file("a.tws");
+  if (!WriteFileAtomic(sheet, doc.Write(false)) || !WriteFileAtomic(tws, bytes)) return true;
+  const std::string inputs[] = {sheet};
+  for (bool simple : {false, true}) {
+    WasisOptions o;
+    o.simple = simple;
+    o.filePath = tws;
+    const WasisApplyResult r = RunWasisApply(inputs, o);
+    if (r.status != WasisApplyResult::kOk) continue;
+    for (const SheetChanges& s : r.sheets) {
+      std::vector<size_t> seen;
+      for (const PartChange& c : s.changes) {
+        if (!c.ChangesSomething()) return false;
+        if (std::find(seen.begin(), seen.end(), c.index) != seen.end()) return false;
+        seen.push_back(c.index);
+      }
+    }
+  }
+  return true;
 }
 
 }  // namespace tavro::fuzz

@@ -23,8 +23,8 @@ const std::vector<OptionSpec> kOptions = {
     {"title-include", 't', false, nullptr,
      "embed the title frame in a sheet file (default: the FileSave/TitleInclude setting)"},
     {"to", 0, true, "FORMAT",
-     "write this format whatever OUT's extension: tcd (sheet file), txt (text form), pdf,\n"
-     "png or svg"},
+     "write this format whatever OUT's extension: tcd (sheet file), txt (text form),\n"
+     "tango (Tango schematic text), pdf, png or svg"},
     {"size", 0, true, "CODE",
      "sheet size code 0-5 (A2/A3/A4 landscape, A2/A3/A4 portrait) of the result"},
     {"dpi", 0, true, "N", "resolution of an image (.png, .svg) in dots per inch (default 150)"},
@@ -40,9 +40,11 @@ int RunConvert(const std::vector<std::string>& args) {
   if (!parsed) return Usage("convert", error);
   if (parsed->help) {
     PrintCommandHelp("convert", "[options] IN OUT",
-                     "Converts a sheet file (.tcd) or a text-form file (.txt) into the format\n"
-                     "that OUT's extension (or --to) names: .tcd a sheet file, .txt the text\n"
-                     "form of the main sheet, .pdf a PDF page with the title frame (as\n"
+                     "Converts a sheet file (.tcd), a text-form file (.txt) or a Tango\n"
+                     "schematic (first line \";Tango\") into the format that OUT's extension\n"
+                     "(or --to) names: .tcd a sheet file, .txt the text form of the main\n"
+                     "sheet, .sch a Tango schematic text (CP932) of the main sheet, .pdf a\n"
+                     "PDF page with the title frame (as\n"
                      "`tavro pdf` writes it), .png and .svg an image of the sheet's work\n"
                      "area with its title frame (--dpi, --mono); OUT \"-\" writes the text\n"
                      "form to stdout.\n"
@@ -62,12 +64,15 @@ int RunConvert(const std::vector<std::string>& args) {
                        : HasExtension(out, ".pdf")             ? "pdf"
                        : HasExtension(out, ".png")             ? "png"
                        : HasExtension(out, ".svg")             ? "svg"
+                       : HasExtension(out, ".sch")             ? "tango"
                                                                : "";
   if (auto to = parsed->Get("to")) format = *to;
-  if (format != "tcd" && format != "txt" && format != "pdf" && format != "png" && format != "svg") {
-    return Usage("convert", parsed->Has("to") ? "--to takes tcd, txt, pdf, png or svg"
+  if (format != "tcd" && format != "txt" && format != "tango" && format != "pdf" &&
+      format != "png" && format != "svg") {
+    return Usage("convert", parsed->Has("to") ? "--to takes tcd, txt, tango, pdf, png or svg"
                                               : "OUT must end in .tcd (sheet file), .txt (text "
-                                                "form), .pdf, .png or .svg, or use --to");
+                                                "form), .sch (Tango), .pdf, .png or .svg, or "
+                                                "use --to");
   }
   const bool image = format == "png" || format == "svg";
   if (!image && (parsed->Has("dpi") || parsed->Has("mono")))
@@ -131,11 +136,12 @@ int RunConvert(const std::vector<std::string>& args) {
     if (!st.ok) return Fail(OneLine(st.message, out));
     return kExitOk;
   }
+  const std::string text = format == "tango" ? doc.WriteTango() : doc.WriteText();
   if (toStdout) {
-    if (!WriteStdout(doc.WriteText())) return Fail("cannot write to stdout");
+    if (!WriteStdout(text)) return Fail("cannot write to stdout");
     return kExitOk;
   }
-  if (!WriteFileAtomic(out, doc.WriteText(), &error))
+  if (!WriteFileAtomic(out, text, &error))
     return Fail(FileMessage(kMsgCannotCreate, out) + " (" + error + ")");
   return kExitOk;
 }

@@ -281,8 +281,8 @@ void MainWindow::BuildActions() {
   a.print = make(QStringLiteral("印刷(&P)..."), QKeySequence::Print, [this] { PrintDialogRun(); });
   a.printPreview =
       make(QStringLiteral("印刷プレビュー(&V)"), QKeySequence(), [this] { PrintPreviewRun(); });
-  a.exportFile =
-      make(QStringLiteral("エクスポート(&E)..."), QKeySequence(), [this] { ExportDialogRun(); });
+  a.exportFile = make(QStringLiteral("別ファイル形式で保存(&E)..."), QKeySequence(),
+                      [this] { ExportDialogRun(); });
   a.sheetInfo = make(QStringLiteral("図面の情報(&I)..."), QKeySequence(), [this] {
     if (SheetView* v = ActiveView()) SheetInfoDialog::Run(this, v->Document().Doc());
   });
@@ -687,8 +687,9 @@ void MainWindow::OpenFiles(const QStringList& files) {
 void MainWindow::OpenDialog() {
   const QStringList files = QFileDialog::getOpenFileNames(
       this, QStringLiteral("開く"), QString(),
-      QStringLiteral("図面・プロジェクト (*.tcd *.tpj *.txt);;図面ファイル (*.tcd);;プロジェクト "
-                     "(*.tpj);;テキスト (*.txt);;すべてのファイル (*)"));
+      QStringLiteral(
+          "図面・プロジェクト (*.tcd *.tpj *.txt *.sch);;図面ファイル (*.tcd);;プロジェクト "
+          "(*.tpj);;テキスト (*.txt);;Tango File(DOS) (*.s*);;すべてのファイル (*)"));
   if (!files.isEmpty()) OpenFiles(files);
 }
 
@@ -886,9 +887,10 @@ std::string MainWindow::ExportView(SheetView* view, const QString& path,
   if (view == nullptr) return "図面がありません";
   const std::string p = U(path);
   const CSheetDoc& doc = view->Document().Doc();
-  if (EndsWithNoCase(path, ".txt")) {
+  if (EndsWithNoCase(path, ".txt") || EndsWithNoCase(path, ".sch")) {
     std::string error;
-    if (!WriteFileAtomic(p, doc.WriteText(), &error))
+    const std::string text = EndsWithNoCase(path, ".sch") ? doc.WriteTango() : doc.WriteText();
+    if (!WriteFileAtomic(p, text, &error))
       return "ファイル " + p + " を作成できません (" + error + ")";
     return {};
   }
@@ -898,7 +900,7 @@ std::string MainWindow::ExportView(SheetView* view, const QString& path,
   else if (EndsWithNoCase(path, ".png"))
     options.format = ImageOptions::kPng;
   else
-    return "ファイル " + p + " を作成できません (.txt, .png, .svg のいずれかにしてください)";
+    return "ファイル " + p + " を作成できません (.png, .svg, .sch, .txt のいずれかにしてください)";
   return WriteImage(doc, p, options);
 }
 
@@ -909,13 +911,28 @@ void MainWindow::ExportDialogRun() {
       Q(fs::path(v->Document().IsUntitled() ? v->Document().DisplayName() : v->Document().Path())
             .replace_extension()
             .string());
-  QString filter;
-  const QString path = QFileDialog::getSaveFileName(
-      this, QStringLiteral("エクスポート"), base + QStringLiteral(".png"),
-      QStringLiteral("PNG画像 (*.png);;SVG図形 (*.svg);;テキスト形式 (*.txt)"), &filter);
+  // The choices of 別ファイル形式で保存, the last one chosen first
+  // ("Settings"/"FilterIndex", from 1).
+  const QStringList filters = {QStringLiteral("PNG画像 (*.png)"), QStringLiteral("SVG図形 (*.svg)"),
+                               QStringLiteral("Tango File(DOS) (*.sch)"),
+                               QStringLiteral("テキスト形式 (*.txt)")};
+  const QStringList extensions = {QStringLiteral(".png"), QStringLiteral(".svg"),
+                                  QStringLiteral(".sch"), QStringLiteral(".txt")};
+  int index = AppSettings().GetInt("Settings", "FilterIndex") - 1;
+  if (index < 0 || index >= filters.size()) index = 0;
+  QString filter = filters[index];
+  QString path =
+      QFileDialog::getSaveFileName(this, QStringLiteral("別ファイル形式で保存"),
+                                   base + extensions[index], filters.join(";;"), &filter);
   if (path.isEmpty()) return;
+  const int chosen = static_cast<int>(filters.indexOf(filter));
+  if (chosen >= 0) {
+    AppSettings().WriteInt("Settings", "FilterIndex", chosen + 1);
+    if (!extensions.contains(QFileInfo(path).suffix().prepend('.'), Qt::CaseInsensitive))
+      path += extensions[chosen];
+  }
   ImageOptions image;
-  if (!EndsWithNoCase(path, ".txt")) {
+  if (!EndsWithNoCase(path, ".txt") && !EndsWithNoCase(path, ".sch")) {
     // The picture's resolution and colours.
     QDialog dialog(this);
     dialog.setWindowTitle(QStringLiteral("画像の設定"));

@@ -104,7 +104,8 @@ class CSheetDoc {
   DocStatus NewDocument();
 
   // --- reading ---
-  // Opens a sheet file (or, once it can be read, a Tango file).
+  // Opens a sheet file, or a Tango file as a new drawing named after it (no
+  // path: saving asks for a sheet file's name).
   DocStatus Open(const std::string& path);
   // Reads the bytes of a sheet file as Open does; `name` names the file in
   // messages. With loadTitle the title file is loaded when the file embeds
@@ -124,6 +125,8 @@ class CSheetDoc {
   DocStatus Save(const std::string& path, bool titleInclude);
   // The bytes Save writes.
   std::string Write(bool titleInclude) const;
+  // The main sheet as a Tango schematic file (header and body).
+  std::string WriteTango() const;
   // The text form of the main sheet.
   std::string WriteText() const;
 
@@ -176,7 +179,9 @@ class CSheetDoc {
   // Reads a title file's bytes into `into` (its header fields are passed over).
   static DocStatus ReadTitleFile(std::string_view data, const std::string& name, CSheet& into);
   // The Tango reader: a Tango schematic file into `into`.
-  static DocStatus ReadTango(std::string_view data, const std::string& name, CSheet& into);
+  // The sheet's width and height come back in `size` when it is given.
+  static DocStatus ReadTango(std::string_view data, const std::string& name, CSheet& into,
+                             WorkSize* size = nullptr);
   void TakeFile(const std::string& path, const FileTimes& times);
 
   std::unique_ptr<CSheet> sheet_;

@@ -143,7 +143,14 @@ DocStatus CSheetDoc::Open(const std::string& path) {
   const std::optional<std::string> data = ReadFile(path);
   if (!data) return Failed(CannotOpen(path));
   DocStatus st = Load(*data, path);
-  if (st.ok) TakeFile(path, times);
+  if (!st.ok) return st;
+  if (data->rfind(";Tango", 0) == 0) {
+    // A Tango file becomes a new drawing named after it: saving it writes a
+    // sheet file, never over the Tango file.
+    title_ = Utf8ToCp932(std::filesystem::path(path).filename().string());
+  } else {
+    TakeFile(path, times);
+  }
   return st;
 }
 
@@ -152,8 +159,18 @@ DocStatus CSheetDoc::Load(std::string_view data, const std::string& name, bool l
   CArchive ar(data);
   const FirstLine first = ReadFirstLine(ar);
   if (first.kind == FirstLine::kTango) {
-    DocStatus st = ReadTango(data, name, fresh.GetSheet());
+    WorkSize size;
+    DocStatus st = ReadTango(data, name, fresh.GetSheet(), &size);
     if (!st.ok) return st;
+    if (size.width > 0 && size.height > 0) {
+      // The paper whose work area the sheet's size is, else the default's.
+      for (int code = kSizeA2; code <= kSizeA4P; ++code) {
+        const WorkSize w = WorkSizeForCode(code);
+        if (w.width == size.width && w.height == size.height) fresh.SetSizeCode(code);
+      }
+      fresh.SetWorkSize(size.width, size.height);
+      fresh.SetViewRect(CRect(0, 0, size.width, size.height));
+    }
   } else if (first.kind != FirstLine::kSheet) {
     return Refusal(first, name);
   } else {

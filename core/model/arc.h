@@ -89,6 +89,8 @@ class CArc : public CObject {
 
   // The sheet text form: an arc from an "Arc ..." record, and the writer.
   explicit CArc(const char* record);
+  // ARC (a full circle with sweep 0) and the arrowheads as LINE records.
+  void SerializeTango(CArchive& ar) const;
   void SerializeText(CArchive& ar) const;
 
   // Draws the arc or circle with its arrowheads on a PDF page.

@@ -34,6 +34,7 @@ class CJunc : public CObject {
 
   // The sheet text form: a junction from a "Junc x y" record, and the writer.
   explicit CJunc(const char* record);
+  void SerializeTango(CArchive& ar) const;
   void SerializeText(CArchive& ar) const;
 
   // Draws the dot on a PDF page in the page's fill colour.

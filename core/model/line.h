@@ -141,6 +141,9 @@ class CLine : public CObject {
   // --- the sheet text form ---
   // A line from a "Line x1 y1 x2 y2 width type startArrow endArrow" record.
   explicit CLine(const char* record);
+  // WIRE, BUS or LINE with its name attribute and the arrowheads as LINE
+  // records (core/file/tango_write.cpp).
+  void SerializeTango(CArchive& ar) const;
   void SerializeText(CArchive& ar) const;
 
   // --- records ---

@@ -175,6 +175,8 @@ class CPart : public CObject {
   // --- the sheet text form ---
   // A part from a "Part ..." record (its members follow as further records).
   explicit CPart(const char* record);
+  // PART, its attributes, its lines, arcs, texts and pins, PARTEND.
+  void SerializeTango(CArchive& ar) const;
   void SerializeText(CArchive& ar) const;
 
   // --- records ---

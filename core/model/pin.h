@@ -150,6 +150,8 @@ class CPin : public CObject {
   // --- the sheet text form ---
   // A pin from a "Pin x1 y1 x2 y2 elect" record.
   explicit CPin(const char* record);
+  // PIN, its name attribute and PINDES with the given unit number.
+  void SerializeTango(CArchive& ar, int unit) const;
   void SerializeText(CArchive& ar) const;
 
   // --- records ---

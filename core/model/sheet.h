@@ -231,6 +231,9 @@ class CSheet : public CObject {
   // --- the sheet text form (defined in core/file/) ---
   // Writes the items when the archive is storing, reads them when loading.
   void SerializeText(CArchive& ar);
+  // The Tango body: junctions, graphic lines, texts, parts, wires, buses
+  // (arcs and free pins of the sheet are not exchanged).
+  void SerializeTango(CArchive& ar) const;
 
   // --- output (defined in core/file/ and core/pdf/) ---
   // The text's name with its macros replaced by the values of the document

@@ -207,6 +207,14 @@ class CText : public CObject {
   // --- the sheet text form ---
   // Writes the text line (with "Text " in front when withPrefix) and, for a
   // text with its own font, the font line.
+  // --- the Tango exchange (core/file/tango_write.cpp) ---
+  // The attribute tail of a Tango record: "\"name\" x y code 0 visibility\n".
+  std::string ConvTangoString() const;
+  // Justification (from the alignment) x 16 + quarter turns.
+  int GetTangoAngle() const;
+  // "TEXT size tail" (nothing for an empty or property text).
+  void SerializeTango(CArchive& ar) const;
+
   void SerializeText(CArchive& ar, bool withPrefix) const;
 
   // --- output ---

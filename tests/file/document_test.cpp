@@ -390,8 +390,6 @@ TEST_F(BadInputTest, FirstLinesThatAreNotReadable) {
     ExpectRefused(v,
                   "サポートしていないバージョンのデータファイルです。\nＴａｖｒｏのバージョンを上げ"
                   "て下さい。");
-  ExpectRefused(";Tango-Schematic 1.42J Series II\nTANGO_SCHEMATIC 1 1 A\n",
-                "bad.tcd: Tango形式のファイルの読込みはまだできません");
   const DocStatus st = doc_.Open("/nonexistent/x.tcd");
   EXPECT_EQ(st.message, "ファイル /nonexistent/x.tcd を開けません");
   EXPECT_EQ(doc_.Write(true), before_);

@@ -45,7 +45,9 @@ INSTANTIATE_TEST_SUITE_P(Harnesses, FuzzCorpusTest,
                                            Harness{"settings", fuzz::SettingsFile},
                                            Harness{"html_template", fuzz::HtmlTemplateFile},
                                            Harness{"library", fuzz::LibraryFile},
-                                           Harness{"text_library", fuzz::TextLibraryFile}),
+                                           Harness{"text_library", fuzz::TextLibraryFile},
+                                           Harness{"tango", fuzz::TangoFile},
+                                           Harness{"wasis", fuzz::WasisFile}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

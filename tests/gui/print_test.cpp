@@ -174,7 +174,7 @@ TEST(PrintTest, PicturesOfTheSelectionAndOfTheSheet) {
   EXPECT_TRUE(data->data(QStringLiteral("image/svg+xml")).contains("<svg"));
 }
 
-TEST(PrintTest, ExportWritesTextFormAndPictures) {
+TEST(PrintTest, ExportWritesTextFormTangoAndPictures) {
   TempDir tmp;
   MainWindow w;
   w.show();
@@ -191,6 +191,14 @@ TEST(PrintTest, ExportWritesTextFormAndPictures) {
   EXPECT_EQ(png.width(), static_cast<int>(std::ceil(v->Document().Doc().GetWorkWidth() * 0.05)));
   EXPECT_EQ(w.ExportView(v, path("a.svg"), image), "");
   EXPECT_NE(test::ReadAll(tmp.file("a.svg")).find("<svg"), std::string::npos);
+  EXPECT_EQ(w.ExportView(v, path("a.sch"), image), "");
+  EXPECT_EQ(test::ReadAll(tmp.file("a.sch")), v->Document().Doc().WriteTango());
+  // The Tango file opens as a new drawing: saving it never writes over it.
+  SheetView* tango = w.OpenSheet(path("a.sch"));
+  ASSERT_NE(tango, nullptr);
+  EXPECT_TRUE(tango->Document().IsUntitled());
+  EXPECT_EQ(tango->Document().Doc().GetSheet().Parts().size(),
+            v->Document().Doc().GetSheet().Parts().size());
   // Another extension is refused and writes nothing.
   EXPECT_NE(w.ExportView(v, path("a.doc"), image), "");
   EXPECT_FALSE(std::filesystem::exists(tmp.file("a.doc")));
