@@ -22,6 +22,7 @@
 #include "core/draw/draw.h"
 #include "core/file/archive.h"
 #include "core/file/document.h"
+#include "core/file/dxf_header.h"
 #include "core/model/sheet.h"
 #include "core/pdf/pdf.h"
 #include "core/pdf/pdf_page.h"
@@ -99,6 +100,15 @@ inline bool TangoFile(const uint8_t* data, size_t size) {
   if (!doc.Load(text, "fuzz.sch", false).ok) return false;
   CSheetDoc again;
   return again.Load(doc.WriteTango(), "again.sch", false).ok;
+}
+
+// The DXF header file reader: any text gives settings and raw lines, and
+// none of the raw lines is empty (an empty DXF value line would break the
+// file it is copied into).
+inline bool DxfHeaderFile(const uint8_t* data, size_t size) {
+  const DxfHeader h = ParseDxfHeader(Bytes(data, size));
+  return h.raw.find("\n\n") == std::string::npos && (h.raw.empty() || h.raw[0] != '\n') &&
+         (h.raw.empty() || h.raw.back() == '\n');
 }
 
 // A temporary file holding the bytes, removed on destruction.

@@ -1,7 +1,8 @@
 // tavro convert IN OUT [--title-include] [--to FORMAT] [--size CODE] [--dpi N]
 // [--mono]: a sheet file or a text-form file to a sheet file (.tcd), a
-// text-form file (.txt), a PDF (.pdf, as `tavro pdf` writes it with the stored
-// options) or an image of the sheet (.png, .svg).
+// text-form file (.txt), a Tango schematic (.sch), a DXF drawing (.dxf), a
+// PDF (.pdf, as `tavro pdf` writes it with the stored options) or an image of
+// the sheet (.png, .svg).
 #include <cstdio>
 
 #include "app/cli/args.h"
@@ -24,7 +25,7 @@ const std::vector<OptionSpec> kOptions = {
      "embed the title frame in a sheet file (default: the FileSave/TitleInclude setting)"},
     {"to", 0, true, "FORMAT",
      "write this format whatever OUT's extension: tcd (sheet file), txt (text form),\n"
-     "tango (Tango schematic text), pdf, png or svg"},
+     "tango (Tango schematic text), dxf (DXF drawing), pdf, png or svg"},
     {"size", 0, true, "CODE",
      "sheet size code 0-5 (A2/A3/A4 landscape, A2/A3/A4 portrait) of the result"},
     {"dpi", 0, true, "N", "resolution of an image (.png, .svg) in dots per inch (default 150)"},
@@ -43,7 +44,9 @@ int RunConvert(const std::vector<std::string>& args) {
                      "Converts a sheet file (.tcd), a text-form file (.txt) or a Tango\n"
                      "schematic (first line \";Tango\") into the format that OUT's extension\n"
                      "(or --to) names: .tcd a sheet file, .txt the text form of the main\n"
-                     "sheet, .sch a Tango schematic text (CP932) of the main sheet, .pdf a\n"
+                     "sheet, .sch a Tango schematic text (CP932) of the main sheet, .dxf a\n"
+                     "DXF drawing of the sheet and its title frame (configured by the data\n"
+                     "file DXF_HDR.DAT; coordinates in inches), .pdf a\n"
                      "PDF page with the title frame (as\n"
                      "`tavro pdf` writes it), .png and .svg an image of the sheet's work\n"
                      "area with its title frame (--dpi, --mono); OUT \"-\" writes the text\n"
@@ -65,14 +68,15 @@ int RunConvert(const std::vector<std::string>& args) {
                        : HasExtension(out, ".png")             ? "png"
                        : HasExtension(out, ".svg")             ? "svg"
                        : HasExtension(out, ".sch")             ? "tango"
+                       : HasExtension(out, ".dxf")             ? "dxf"
                                                                : "";
   if (auto to = parsed->Get("to")) format = *to;
-  if (format != "tcd" && format != "txt" && format != "tango" && format != "pdf" &&
-      format != "png" && format != "svg") {
-    return Usage("convert", parsed->Has("to") ? "--to takes tcd, txt, tango, pdf, png or svg"
+  if (format != "tcd" && format != "txt" && format != "tango" && format != "dxf" &&
+      format != "pdf" && format != "png" && format != "svg") {
+    return Usage("convert", parsed->Has("to") ? "--to takes tcd, txt, tango, dxf, pdf, png or svg"
                                               : "OUT must end in .tcd (sheet file), .txt (text "
-                                                "form), .sch (Tango), .pdf, .png or .svg, or "
-                                                "use --to");
+                                                "form), .sch (Tango), .dxf, .pdf, .png or .svg, "
+                                                "or use --to");
   }
   const bool image = format == "png" || format == "svg";
   if (!image && (parsed->Has("dpi") || parsed->Has("mono")))
@@ -136,7 +140,14 @@ int RunConvert(const std::vector<std::string>& args) {
     if (!st.ok) return Fail(OneLine(st.message, out));
     return kExitOk;
   }
-  const std::string text = format == "tango" ? doc.WriteTango() : doc.WriteText();
+  std::string text;
+  if (format == "dxf") {
+    st = doc.WriteDXF(text);
+    // The header file is looked up in the data folder: say where.
+    if (!st.ok) return Fail(st.message + " (" + DataFile("DXF_HDR.DAT") + ")");
+  } else {
+    text = format == "tango" ? doc.WriteTango() : doc.WriteText();
+  }
   if (toStdout) {
     if (!WriteStdout(text)) return Fail("cannot write to stdout");
     return kExitOk;

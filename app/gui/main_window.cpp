@@ -887,6 +887,14 @@ std::string MainWindow::ExportView(SheetView* view, const QString& path,
   if (view == nullptr) return "図面がありません";
   const std::string p = U(path);
   const CSheetDoc& doc = view->Document().Doc();
+  if (EndsWithNoCase(path, ".dxf")) {
+    std::string dxf, error;
+    const DocStatus st = doc.WriteDXF(dxf);
+    if (!st.ok) return st.message;
+    if (!WriteFileAtomic(p, dxf, &error))
+      return "ファイル " + p + " を作成できません (" + error + ")";
+    return {};
+  }
   if (EndsWithNoCase(path, ".txt") || EndsWithNoCase(path, ".sch")) {
     std::string error;
     const std::string text = EndsWithNoCase(path, ".sch") ? doc.WriteTango() : doc.WriteText();
@@ -900,7 +908,8 @@ std::string MainWindow::ExportView(SheetView* view, const QString& path,
   else if (EndsWithNoCase(path, ".png"))
     options.format = ImageOptions::kPng;
   else
-    return "ファイル " + p + " を作成できません (.png, .svg, .sch, .txt のいずれかにしてください)";
+    return "ファイル " + p +
+           " を作成できません (.png, .svg, .sch, .dxf, .txt のいずれかにしてください)";
   return WriteImage(doc, p, options);
 }
 
@@ -915,9 +924,11 @@ void MainWindow::ExportDialogRun() {
   // ("Settings"/"FilterIndex", from 1).
   const QStringList filters = {QStringLiteral("PNG画像 (*.png)"), QStringLiteral("SVG図形 (*.svg)"),
                                QStringLiteral("Tango File(DOS) (*.sch)"),
-                               QStringLiteral("テキスト形式 (*.txt)")};
+                               QStringLiteral("テキスト形式 (*.txt)"),
+                               QStringLiteral("ＤＸＦファイル (*.dxf)")};
   const QStringList extensions = {QStringLiteral(".png"), QStringLiteral(".svg"),
-                                  QStringLiteral(".sch"), QStringLiteral(".txt")};
+                                  QStringLiteral(".sch"), QStringLiteral(".txt"),
+                                  QStringLiteral(".dxf")};
   int index = AppSettings().GetInt("Settings", "FilterIndex") - 1;
   if (index < 0 || index >= filters.size()) index = 0;
   QString filter = filters[index];
@@ -932,7 +943,8 @@ void MainWindow::ExportDialogRun() {
       path += extensions[chosen];
   }
   ImageOptions image;
-  if (!EndsWithNoCase(path, ".txt") && !EndsWithNoCase(path, ".sch")) {
+  if (!EndsWithNoCase(path, ".txt") && !EndsWithNoCase(path, ".sch") &&
+      !EndsWithNoCase(path, ".dxf")) {
     // The picture's resolution and colours.
     QDialog dialog(this);
     dialog.setWindowTitle(QStringLiteral("画像の設定"));

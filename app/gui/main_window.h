@@ -92,7 +92,7 @@ class MainWindow : public QMainWindow {
   bool PrintFiles(const QStringList& files, QPrinter& printer);
 
   // 別ファイル形式で保存: the view's sheet as the extension of `path` says:
-  // ".sch" Tango, ".txt"
+  // ".sch" Tango, ".dxf" DXF, ".txt"
   // the sheet text form, ".png" or ".svg" a picture with `image`'s
   // resolution and colours. "" or why it failed (UTF-8).
   std::string ExportView(SheetView* view, const QString& path, const ImageOptions& image);

@@ -269,12 +269,7 @@ void DrawWalk::Arc(const CArc& arc) {
 
 void DrawWalk::Junc(const CJunc& junc) { canvas_.DrawCircle(junc.GetPoint(), 20, true); }
 
-void DrawWalk::Pin(const CPin& pin, bool name, bool number) {
-  if (!pin.IsDisp()) return;
-  const auto& c = style_.colors;
-  canvas_.SetPenWidth(8);
-  canvas_.SetPenStyle(kPenSolid);
-  canvas_.SetPenColor(c[kDispPin]);
+PinStrokes GetPinStrokes(const CPin& pin) {
   const CPoint start = pin.GetStartPoint(), end = pin.GetEndPoint();
   // The unit vector from the root to the connection point, and its normal.
   double ux = 1, uy = 0;
@@ -301,19 +296,32 @@ void DrawWalk::Pin(const CPin& pin, bool name, bool number) {
     return CPoint{Clamp32(std::llround(start.x + ux * along - uy * across)),
                   Clamp32(std::llround(start.y + uy * along + ux * across))};
   };
-  CPoint from = start;
+  PinStrokes strokes{{}, std::nullopt, TempLine(start, end, 8)};
   const uint32_t elect = pin.GetElect();
   if ((elect & kPinClock) != 0) {
     // A wedge into the body: 35 deep, 70 wide.
     const CPoint apex = at(-35, 0);
-    Line(TempLine(at(0, 35), apex, 8), false);
-    Line(TempLine(apex, at(0, -35), 8), false);
+    strokes.wedge.push_back(TempLine(at(0, 35), apex, 8));
+    strokes.wedge.push_back(TempLine(apex, at(0, -35), 8));
   }
   if ((elect & kPinDot) != 0) {
-    Arc(CArc(at(25, 0), 25, 0, 0, 0, 8));
-    from = at(50, 0);
+    strokes.dot.emplace(at(25, 0), 25, 0, 0, 0, 8);
+    strokes.stroke = TempLine(at(50, 0), end, 8);
   }
-  Line(TempLine(from, end, 8), false);
+  return strokes;
+}
+
+void DrawWalk::Pin(const CPin& pin, bool name, bool number) {
+  if (!pin.IsDisp()) return;
+  const auto& c = style_.colors;
+  canvas_.SetPenWidth(8);
+  canvas_.SetPenStyle(kPenSolid);
+  canvas_.SetPenColor(c[kDispPin]);
+  const CPoint end = pin.GetEndPoint();
+  const PinStrokes strokes = GetPinStrokes(pin);
+  for (const CLine& l : strokes.wedge) Line(l, false);
+  if (strokes.dot) Arc(*strokes.dot);
+  Line(strokes.stroke, false);
   if (number && !pin.GetNoText().IsEmpty()) {
     canvas_.SetBrushColor(c[kDispPinNo]);
     Text(pin.GetNoText());

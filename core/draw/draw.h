@@ -11,19 +11,20 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "core/draw/canvas.h"
+#include "core/model/arc.h"
 #include "core/model/geometry.h"
+#include "core/model/line.h"
 #include "core/platform/host.h"
 
 namespace tavro {
 
-class CArc;
 class CJunc;
-class CLine;
 class CPart;
 class CPin;
 class CSheet;
@@ -74,6 +75,26 @@ struct DefaultFonts {
 // direction. A single-byte own font cannot show Japanese characters: such a
 // text takes the default Japanese face instead.
 LogFont TextFont(const CText& text, std::string_view shown, const DefaultFonts& defaults);
+
+// The strokes of a shown pin, as temporary items of width 8: the clock wedge
+// (two lines, 35 deep and 70 wide into the body), the inversion dot (a full
+// circle of radius 25 centred 25 from the root) and the pin stroke to the
+// connection point, from the root or, with the dot, from 50 along.
+struct PinStrokes {
+  std::vector<CLine> wedge;
+  std::optional<CArc> dot;
+  CLine stroke;
+};
+PinStrokes GetPinStrokes(const CPin& pin);
+
+// The outline of a text's frame style around `frame`, as line and arc items
+// of width 4 (a box when the text has no frame style; nothing for an empty
+// rectangle). See core/draw/text_frame.cpp for the shapes.
+struct FrameOutline {
+  std::vector<CLine> lines;
+  std::vector<CArc> arcs;
+};
+FrameOutline GetTextFrameOutline(const CText& text, const CRect& frame);
 
 class DrawWalk {
  public:

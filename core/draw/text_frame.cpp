@@ -114,8 +114,8 @@ struct Outline {
 
 }  // namespace
 
-void DrawWalk::TextFrame(const CText& text, const CRect& frame) {
-  if (frame.IsRectEmpty()) return;
+FrameOutline GetTextFrameOutline(const CText& text, const CRect& frame) {
+  if (frame.IsRectEmpty()) return {};
   const FrameSpace fs(frame, text.GetDir());
   Outline o{fs, {}, {}};
   const int64_t s0 = fs.s0, s1 = fs.s1, t0 = fs.t0, t1 = fs.t1;
@@ -179,8 +179,13 @@ void DrawWalk::TextFrame(const CText& text, const CRect& frame) {
       o.Box(s0, t0, s1, t1);
       break;
   }
-  for (const CLine& l : o.lines) Line(l, false);
-  for (const CArc& a : o.arcs) Arc(a);
+  return {std::move(o.lines), std::move(o.arcs)};
+}
+
+void DrawWalk::TextFrame(const CText& text, const CRect& frame) {
+  const FrameOutline outline = GetTextFrameOutline(text, frame);
+  for (const CLine& l : outline.lines) Line(l, false);
+  for (const CArc& a : outline.arcs) Arc(a);
 }
 
 }  // namespace tavro

@@ -127,6 +127,11 @@ class CSheetDoc {
   std::string Write(bool titleInclude) const;
   // The main sheet as a Tango schematic file (header and body).
   std::string WriteTango() const;
+  // The main sheet and, when the title frame is shown ("Sheet"/"TitleDisp"),
+  // the title-frame sheet as a DXF file, configured and extended by the
+  // header file "DXF_HDR.DAT" of the data folder. Without that file nothing
+  // is written: the status carries the message.
+  DocStatus WriteDXF(std::string& out) const;
   // The text form of the main sheet.
   std::string WriteText() const;
 

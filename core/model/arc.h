@@ -91,6 +91,9 @@ class CArc : public CObject {
   explicit CArc(const char* record);
   // ARC (a full circle with sweep 0) and the arrowheads as LINE records.
   void SerializeTango(CArchive& ar) const;
+  // ARC, or CIRCLE for a full circle, and the arrowheads as LINE entities
+  // (core/file/dxf_write.cpp).
+  void SerializeDXF(CArchive& ar, int layer) const;
   void SerializeText(CArchive& ar) const;
 
   // Draws the arc or circle with its arrowheads on a PDF page.

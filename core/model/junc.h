@@ -35,6 +35,9 @@ class CJunc : public CObject {
   // The sheet text form: a junction from a "Junc x y" record, and the writer.
   explicit CJunc(const char* record);
   void SerializeTango(CArchive& ar) const;
+  // The DXF entities on `layer` (core/file/dxf_write.cpp); with `markers` a
+  // point marker (block "32767") at each connection point.
+  void SerializeDXF(CArchive& ar, int layer, bool markers) const;
   void SerializeText(CArchive& ar) const;
 
   // Draws the dot on a PDF page in the page's fill colour.

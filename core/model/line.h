@@ -144,6 +144,9 @@ class CLine : public CObject {
   // WIRE, BUS or LINE with its name attribute and the arrowheads as LINE
   // records (core/file/tango_write.cpp).
   void SerializeTango(CArchive& ar) const;
+  // The DXF entities on `layer` (core/file/dxf_write.cpp); with `markers` a
+  // point marker (block "32767") at each connection point.
+  void SerializeDXF(CArchive& ar, int layer, bool markers) const;
   void SerializeText(CArchive& ar) const;
 
   // --- records ---

@@ -177,6 +177,9 @@ class CPart : public CObject {
   explicit CPart(const char* record);
   // PART, its attributes, its lines, arcs, texts and pins, PARTEND.
   void SerializeTango(CArchive& ar) const;
+  // The DXF entities on `layer` (core/file/dxf_write.cpp); with `markers` a
+  // point marker (block "32767") at each connection point.
+  void SerializeDXF(CArchive& ar, int layer, bool markers) const;
   void SerializeText(CArchive& ar) const;
 
   // --- records ---

@@ -152,6 +152,9 @@ class CPin : public CObject {
   explicit CPin(const char* record);
   // PIN, its name attribute and PINDES with the given unit number.
   void SerializeTango(CArchive& ar, int unit) const;
+  // The DXF entities on `layer` (core/file/dxf_write.cpp); with `markers` a
+  // point marker (block "32767") at each connection point.
+  void SerializeDXF(CArchive& ar, int layer, bool markers) const;
   void SerializeText(CArchive& ar) const;
 
   // --- records ---

@@ -5,6 +5,7 @@
 // scratch sheets (type 3).
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -234,6 +235,12 @@ class CSheet : public CObject {
   // The Tango body: junctions, graphic lines, texts, parts, wires, buses
   // (arcs and free pins of the sheet are not exchanged).
   void SerializeTango(CArchive& ar) const;
+  // The DXF entities of the sheet: junctions, graphic lines, free pins,
+  // texts (their print text, with the macros of `doc` when given), arcs,
+  // parts, wires, buses, each kind on its layer of `layers` (indexes as
+  // DxfLayer), or all on layers[0] for a title-frame sheet.
+  void SerializeDXF(CArchive& ar, const std::array<int, 9>& layers, bool markers,
+                    const CSheetDoc* doc) const;
 
   // --- output (defined in core/file/ and core/pdf/) ---
   // The text's name with its macros replaced by the values of the document

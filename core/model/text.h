@@ -215,6 +215,13 @@ class CText : public CObject {
   // "TEXT size tail" (nothing for an empty or property text).
   void SerializeTango(CArchive& ar) const;
 
+  // --- the DXF export (core/file/dxf_write.cpp) ---
+  // TEXT entities on `layer`, one per line, and the frame outline (nothing
+  // for an empty or hidden text; a display property writes its value).
+  void SerializeDXF(CArchive& ar, int layer) const;
+  // The outline of the frame style around `frame` as LINE and ARC entities.
+  void SerializeDXFFrame(CArchive& ar, int layer, const CRect& frame) const;
+
   void SerializeText(CArchive& ar, bool withPrefix) const;
 
   // --- output ---

@@ -155,12 +155,11 @@ TEST(ConvertCommandTest, FailuresAndUsage) {
   } cases[] = {
       {{"convert", Demo("amp1.tcd"), dir.file("x.bmp")},
        2,
-       "tavro convert: OUT must end in .tcd (sheet file), .txt (text form), .sch (Tango), .pdf, "
-       ".png or .svg, "
-       "or use --to\n"},
-      {{"convert", "--to", "dxf", Demo("amp1.tcd"), dir.file("x")},
+       "tavro convert: OUT must end in .tcd (sheet file), .txt (text form), .sch (Tango), .dxf, "
+       ".pdf, .png or .svg, or use --to\n"},
+      {{"convert", "--to", "dwg", Demo("amp1.tcd"), dir.file("x")},
        2,
-       "tavro convert: --to takes tcd, txt, tango, pdf, png or svg\n"},
+       "tavro convert: --to takes tcd, txt, tango, dxf, pdf, png or svg\n"},
       {{"convert", "--dpi", "100", Demo("amp1.tcd"), dir.file("x.tcd")},
        2,
        "tavro convert: --dpi and --mono apply to images (.png, .svg)\n"},

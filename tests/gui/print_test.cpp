@@ -193,6 +193,8 @@ TEST(PrintTest, ExportWritesTextFormTangoAndPictures) {
   EXPECT_NE(test::ReadAll(tmp.file("a.svg")).find("<svg"), std::string::npos);
   EXPECT_EQ(w.ExportView(v, path("a.sch"), image), "");
   EXPECT_EQ(test::ReadAll(tmp.file("a.sch")), v->Document().Doc().WriteTango());
+  EXPECT_EQ(w.ExportView(v, path("a.dxf"), image), "");
+  EXPECT_NE(test::ReadAll(tmp.file("a.dxf")).find("ENTITIES"), std::string::npos);
   // The Tango file opens as a new drawing: saving it never writes over it.
   SheetView* tango = w.OpenSheet(path("a.sch"));
   ASSERT_NE(tango, nullptr);
