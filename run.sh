@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up what is missing, builds a release build and runs Tavro on the bundled
 # demo: the project's files and properties, what each sheet holds, its
-# netlist, its net report with the rule check, its net index and its PDF.
+# netlist, its net report with the rule check, its net index, its parts list,
+# its PDF and its first sheet as DXF.
 # Then, when there is a display, it opens the editor on the demo project;
 # without one it says how to.
 set -euo pipefail
@@ -35,15 +36,19 @@ echo "== tavro index $demo/demo.tpj -o build-release/demo.net.csv"
 "$exe" index "$demo/demo.tpj" -o build-release/demo.net.csv
 iconv -f CP932 -t UTF-8 build-release/demo.net.csv | tr -d '\r'
 "$exe" index -q --html "$demo/demo.tpj" -o build-release/demo.net.html
+"$exe" bom -q "$demo/demo.tpj" -o build-release/demo.csv
 echo
 echo "== tavro pdf --bookmarks $demo/demo.tpj -o build-release/demo.pdf"
 "$exe" pdf --bookmarks "$demo/demo.tpj" -o build-release/demo.pdf
+"$exe" convert "$demo/amp1.tcd" build-release/amp1.dxf
 echo
 echo "Written into build-release/:"
 echo "  demo.net                 the netlist (PADS-PCB)"
 echo "  demo.nrp, demo.nrp.html  the net report and rule check (open it in a browser)"
 echo "  demo.net.csv, .net.html  the net index"
+echo "  demo.csv                 the parts list (CP932 CSV; opens as it is in a spreadsheet)"
 echo "  demo.pdf                 the two sheets with their title frames (open it in a PDF viewer)"
+echo "  amp1.dxf                 the first sheet as a DXF drawing (for mechanical CAD)"
 echo
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
   echo "== tavro $demo/demo.tpj (the editor; close its window to finish)"

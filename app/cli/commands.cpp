@@ -13,6 +13,9 @@ int RunIndex(const std::vector<std::string>& args);
 int RunPdf(const std::vector<std::string>& args);
 int RunFind(const std::vector<std::string>& args);
 int RunLib(const std::vector<std::string>& args);
+int RunBom(const std::vector<std::string>& args);
+int RunAnnotate(const std::vector<std::string>& args);
+int RunWasis(const std::vector<std::string>& args);
 
 const std::vector<Command>& Commands() {
   static const std::vector<Command> commands = {
@@ -22,6 +25,9 @@ const std::vector<Command>& Commands() {
       {"netlist", "write the netlist of a sheet or a project in one of 29 formats", RunNetlist},
       {"check", "rule check and net report of a project or of sheets", RunCheck},
       {"index", "net index of a project: where each signal name occurs", RunIndex},
+      {"annotate", "number the part references of a project or of sheets (R? -> R8)", RunAnnotate},
+      {"wasis", "write a Was-Is template of the references, or apply an edited one", RunWasis},
+      {"bom", "parts list of a project or of sheets: parts grouped by name and value", RunBom},
       {"pdf", "PDF of a project or of sheets, one page per sheet with its title frame", RunPdf},
       {"find", "list every text and name of a project or of sheets that holds a pattern", RunFind},
       {"lib", "list, show and edit part libraries; convert them to and from text", RunLib},

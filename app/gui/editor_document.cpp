@@ -208,15 +208,17 @@ void EditorDocument::MirrorSelection(bool leftRight, int grid) {
 }
 
 int EditorDocument::ResetSelectedRefs() {
+  // Only a decided reference (RefCheck) becomes undecided: digits alone
+  // ("12") or no digit at all ("TP") are left as they are, and so is an
+  // empty reference.
   int changed = 0;
-  for (const SelEntry& e : selected_.Entries(kSelParts)) {
-    const CPart& part = *doc_.GetSheet().Parts()[e.index];
-    if (!part.GetRefName().empty() && part.GetRefNo() > 0) ++changed;
-  }
+  for (const SelEntry& e : selected_.Entries(kSelParts))
+    if (doc_.GetSheet().Parts()[e.index]->RefCheck()) ++changed;
   if (changed == 0) return 0;
   Edit([](CSheet& sheet, Selection& s) {
     for (const SelEntry& e : s.Entries(kSelParts)) {
       CPart& part = *sheet.Parts()[e.index];
+      if (!part.RefCheck()) continue;
       part.SetRefNo(0, 0);
       part.CalcBoundRect();
     }

@@ -61,8 +61,8 @@ class EditorDocument {
   // the selection put on the grid.
   void RotateSelection(int grid);
   void MirrorSelection(bool leftRight, int grid);
-  // 部品番号リセット: the selected parts' references become undecided ("?").
-  // The number of parts changed.
+  // 部品番号リセット: the decided references (CPart::RefCheck) of the
+  // selected parts become undecided ("?"). The number of parts changed.
   int ResetSelectedRefs();
   // 部品化: the graphic lines, free pins, free texts and arcs of the
   // selection become one part with these attribute texts (CP932), its origin

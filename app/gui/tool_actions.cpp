@@ -10,6 +10,7 @@
 #include <QWidget>
 #include <filesystem>
 
+#include "app/gui/bom_dialog.h"
 #include "app/gui/check_dialog.h"
 #include "app/gui/editor_document.h"
 #include "app/gui/index_dialog.h"
@@ -75,7 +76,9 @@ ToolActions::ToolActions(QWidget* parent, Hooks hooks)
   check_ =
       make(QStringLiteral("ネットレポート・ルールチェック(&R)..."), &ToolActions::CheckCommand);
   index_ = make(QStringLiteral("ネットインデックス(&I)..."), &ToolActions::IndexCommand);
+  bom_ = make(QStringLiteral("部品表作成(&B)..."), &ToolActions::BomCommand);
   pdf_ = make(QStringLiteral("PDF変換(&P)..."), &ToolActions::PdfCommand);
+  annotate_ = make(QStringLiteral("部品番号割付(&A)..."), &ToolActions::AnnotateCommand);
   Update();
 }
 
@@ -83,14 +86,17 @@ void ToolActions::FillMenu(QMenu* menu) {
   menu->addAction(netlist_);
   menu->addAction(check_);
   menu->addAction(index_);
+  menu->addAction(bom_);
   menu->addSeparator();
   menu->addAction(pdf_);
+  menu->addSeparator();
+  menu->addAction(annotate_);
 }
 
 void ToolActions::Update() {
   const bool project = hooks_.projectPath && !hooks_.projectPath().empty();
   const bool sheets = hooks_.views && !hooks_.views().empty();
-  for (QAction* a : {netlist_, check_, index_, pdf_})
+  for (QAction* a : {netlist_, check_, index_, bom_, pdf_, annotate_})
     a->setEnabled(!running_ && (project || sheets));
 }
 
@@ -112,6 +118,12 @@ void ToolActions::IndexCommand() {
   IndexDialog dialog(parent_);
   if (dialog.exec() != QDialog::Accepted) return;
   RunIndex(dialog.Options());
+}
+
+void ToolActions::BomCommand() {
+  BomDialog dialog(hooks_.projectPath ? hooks_.projectPath() : std::string(), parent_);
+  if (dialog.exec() != QDialog::Accepted) return;
+  RunBom(dialog.Options());
 }
 
 void ToolActions::PdfCommand() {
@@ -171,6 +183,20 @@ NetIndexResult ToolActions::RunIndex(const NetIndexOptions& options) {
       r, std::move(in->notes),
       QStringLiteral("%1 を作成しました　信号名 %2 件").arg(FileName(r.outputPath)).arg(r.entries),
       r.outputPath, options.view);
+  return r;
+}
+
+BomResult ToolActions::RunBom(const BomOptions& options) {
+  if (running_) return CancelledResult<BomResult>();
+  const Running running(*this);
+  auto in = Prepare(false);
+  if (!in) return CancelledResult<BomResult>();
+  const BomResult r = tavro::RunBom(in->inputs, options, Progress(), in->open.Loader(false));
+  Finish(r, std::move(in->notes),
+         QStringLiteral("%1 を作成しました　使用部品数 %2")
+             .arg(FileName(r.outputPath))
+             .arg(r.usedParts),
+         r.outputPath, false);
   return r;
 }
 

@@ -1,10 +1,10 @@
 // ToolActions: the tool menu (ツール): the netlist, the net report with its
-// rule check, the net index and the PDF conversion. Each command shows its
-// dialog, which fills the same job struct as the command line, then runs the
-// GUI-free job on the current project — or, without one and after asking,
-// on the open sheets — reading every open sheet from the editor, saved or
-// not. Progress goes to the host (the status bar); a short summary follows,
-// and the written file is shown when the dialog asked for it.
+// rule check, the net index, the parts list and the PDF conversion. Each
+// command shows its dialog, which fills the same job struct as the command
+// line, then runs the GUI-free job on the current project — or, without one
+// and after asking, on the open sheets — reading every open sheet from the
+// editor, saved or not. Progress goes to the host (the status bar); a short
+// summary follows, and the written file is shown when the dialog asked for it.
 #pragma once
 
 #include <QObject>
@@ -14,12 +14,15 @@
 #include <string>
 #include <vector>
 
+#include "app/annotate_job.h"
+#include "app/bom_job.h"
 #include "app/check_job.h"
 #include "app/gui/open_sheets.h"
 #include "app/gui/pdf_dialog.h"
 #include "app/net_index.h"
 #include "app/netlist_job.h"
 #include "app/pdf_job.h"
+#include "app/wasis_job.h"
 
 class QAction;
 class QMenu;
@@ -72,7 +75,9 @@ class ToolActions : public QObject {
   void NetlistCommand();
   void CheckCommand();
   void IndexCommand();
+  void BomCommand();
   void PdfCommand();
+  void AnnotateCommand();
 
   // The jobs on filled options, as the commands run them after their
   // dialogs: the project, or the open sheets after the question (a "no"
@@ -81,7 +86,20 @@ class ToolActions : public QObject {
   NetlistResult RunNetlist(const NetlistOptions& options, bool view = false);
   CheckResult RunCheck(const CheckOptions& options, bool view = false);
   NetIndexResult RunIndex(const NetIndexOptions& options);  // shows the file with options.view
+  BomResult RunBom(const BomOptions& options);
   PdfResult RunPdf(const PdfOptions& options, PdfTarget target, bool view = false);
+  // 部品番号割付 (tool_actions_annotate.cpp): the numbering, the Was-Is
+  // template and the Was-Is file. Changes go into the open documents, one
+  // undoable step per document, and are left for the user to save; a sheet
+  // of the project that is not open is saved in its file (with its backup).
+  AnnotateResult RunAnnotate(const AnnotateOptions& options);
+  // Shows a notice with the information icon (the numbering's counter
+  // count); a message box when unset.
+  void SetInform(std::function<void(const QString& message)> inform) {
+    inform_ = std::move(inform);
+  }
+  WasisWriteResult RunWasisWrite(const WasisOptions& options);
+  WasisApplyResult RunWasisApply(const WasisOptions& options);
 
  private:
   // What a job runs on: its inputs (the project, or sheet files), the open
@@ -127,7 +145,14 @@ class ToolActions : public QObject {
   QAction* netlist_ = nullptr;
   QAction* check_ = nullptr;
   QAction* index_ = nullptr;
+  QAction* bom_ = nullptr;
   QAction* pdf_ = nullptr;
+  QAction* annotate_ = nullptr;
+  // Writes back one sheet's changes of a numbering or Was-Is job; `notes`
+  // gets what the user should know (UTF-8).
+  bool WriteBack(const SheetChanges& changes, std::string& error, std::vector<std::string>& notes);
+  void Inform(const QString& message) const;
+  std::function<void(const QString& message)> inform_;
 };
 
 }  // namespace tavro::gui

@@ -42,6 +42,14 @@ const char* StageTextUtf8(int stage) {
       return "ファイル出力中";
     case kStagePdf:
       return "データ変換中";
+    case kStagePartList:
+      return "部品表を作成中";
+    case kStageRefCheck:
+      return "リファレンスの最終部品番号をチェック";
+    case kStageRefCalc:
+      return "リファレンスを計算";
+    case kStageRefRewrite:
+      return "リファレンスの書き換え";
     default:
       return "";
   }

@@ -27,6 +27,11 @@ enum Stage : int {
   kStageSort = 11,       // "ソート中"
   kStageWriteFile = 12,  // "ファイル出力中"
   kStagePdf = 13,        // "データ変換中" (the PDF conversion, one step per sheet)
+  kStagePartList = 14,   // "部品表を作成中" (the parts list, one step per part)
+  // The reference numbering and the Was-Is file, one step per part.
+  kStageRefCheck = 15,    // "リファレンスの最終部品番号をチェック"
+  kStageRefCalc = 16,     // "リファレンスを計算"
+  kStageRefRewrite = 17,  // "リファレンスの書き換え"
 };
 // The UTF-8 text of a stage code ("" for an unknown code).
 const char* StageTextUtf8(int stage);

@@ -131,6 +131,7 @@ TEST_F(PartTest, IncRefName) {
   const Case cases[] = {
       {"R3", -5, "R?"},
       {"R3", -3, "R?"},
+      {"R1", -1, "R?"},  // below 1: undecided
       {"R3", 2, "R5"},
       {"R?", 1, "R1"},
       {"R?", -1, "R?"},
