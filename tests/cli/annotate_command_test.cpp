@@ -115,6 +115,10 @@ TEST_F(AnnotateCommandTest, NumberWriteEditAndApply) {
   // Applied once, its records find nothing more to rename.
   r = RunTavro({"wasis", "apply", "-n", "-q", Project(), tmp_.file("edited.tws")});
   EXPECT_EQ(r.out.find("a1.tcd\t"), std::string::npos) << r.out;
+  // The parts list of the renumbered project.
+  r = RunTavro({"bom", "-q", "--unix", "-o", "-", Project()});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_TRUE(MatchesGolden(r.out, "annotate/project/expected.bom.csv"));
 
   // The simple form renames a whole package: U1A, U1B, U1C and U1D.
   test::WriteAll(tmp_.file("simple.tws"), "# gates\nu1,U7\n");
