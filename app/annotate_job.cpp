@@ -59,7 +59,8 @@ AnnotateResult RunAnnotate(std::span<const std::string> inputs, const AnnotateOp
   CoverageHost host(callbacks.progress ? *callbacks.progress : CurrentHost(), *coverage);
   ScopedHost scoped(&host);
   std::vector<CSheetDoc> docs;
-  switch (LoadCoveredSheets(*coverage, callbacks.loader, docs, error)) {
+  GatheredParts gathered;
+  switch (LoadAndGather(*coverage, callbacks.loader, true, docs, gathered, error)) {
     case LoadResult::kCancelled:
       return CancelledResult<AnnotateResult>();
     case LoadResult::kFailed:
@@ -67,11 +68,6 @@ AnnotateResult RunAnnotate(std::span<const std::string> inputs, const AnnotateOp
     case LoadResult::kOk:
       break;
   }
-  std::vector<GatherSource> sources;
-  for (size_t i = 0; i < docs.size(); ++i)
-    sources.push_back({&docs[i], coverage->sheets[i].path, coverage->sheets[i].number});
-  GatheredParts gathered;
-  if (!GatherParts(sources, true, gathered)) return CancelledResult<AnnotateResult>();
   const NumberingOutcome outcome = NumberGatheredParts(gathered.Sheet(), options.Numbering());
   if (outcome.cancelled) return CancelledResult<AnnotateResult>();
 

@@ -324,8 +324,10 @@ BomResult RunBom(std::span<const std::string> inputs, const BomOptions& options,
 
   CoverageHost host(progress ? *progress : CurrentHost(), *coverage);
   ScopedHost scoped(&host);
+  // The parts as reference numbering gathers them, each sheet's by position.
   std::vector<CSheetDoc> docs;
-  switch (LoadCoveredSheets(*coverage, loader, docs, error)) {
+  GatheredParts gathered;
+  switch (LoadAndGather(*coverage, loader, true, docs, gathered, error)) {
     case LoadResult::kCancelled:
       return Cancelled();
     case LoadResult::kFailed:
@@ -333,12 +335,6 @@ BomResult RunBom(std::span<const std::string> inputs, const BomOptions& options,
     case LoadResult::kOk:
       break;
   }
-  // The parts as reference numbering gathers them, each sheet's by position.
-  std::vector<GatherSource> sources;
-  for (size_t i = 0; i < docs.size(); ++i)
-    sources.push_back({&docs[i], coverage->sheets[i].path, coverage->sheets[i].number});
-  GatheredParts gathered;
-  if (!GatherParts(sources, true, gathered)) return Cancelled();
 
   BomList list = ComposeBom(gathered.Sheet(), options, result.header);
   if (list.cancelled) return Cancelled();

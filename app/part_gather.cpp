@@ -104,4 +104,15 @@ std::optional<int> TagSheetIndex(std::string_view docName) {
   return static_cast<int>(v);
 }
 
+LoadResult LoadAndGather(const Coverage& coverage, const SheetLoader& loader, bool sortByPosition,
+                         std::vector<CSheetDoc>& docs, GatheredParts& gathered,
+                         std::string& error) {
+  const LoadResult loaded = LoadCoveredSheets(coverage, loader, docs, error);
+  if (loaded != LoadResult::kOk) return loaded;
+  std::vector<GatherSource> sources;
+  for (size_t i = 0; i < docs.size(); ++i)
+    sources.push_back({&docs[i], coverage.sheets[i].path, coverage.sheets[i].number});
+  return GatherParts(sources, sortByPosition, gathered) ? LoadResult::kOk : LoadResult::kCancelled;
+}
+
 }  // namespace tavro

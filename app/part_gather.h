@@ -26,6 +26,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "app/covered_sheets.h"
 #include "core/file/document.h"
 #include "core/model/sheet.h"
 
@@ -75,6 +76,12 @@ std::string SizeTagText(int32_t width, int32_t height);
 // Copies the parts (and free pins) of the sources into `out` as described
 // above. False when the user stopped the position sort.
 bool GatherParts(std::span<const GatherSource> sources, bool sortByPosition, GatheredParts& out);
+
+// Reads the sheets a command covers into `docs` and gathers their parts into
+// `gathered` (each sheet's by position when `sortByPosition`); kCancelled
+// also when the user stopped the sort.
+LoadResult LoadAndGather(const Coverage& coverage, const SheetLoader& loader, bool sortByPosition,
+                         std::vector<CSheetDoc>& docs, GatheredParts& gathered, std::string& error);
 
 // The "{TAVRO:DOCNAME}" text of a gathered copy, after the key ("amp1.tcd [2]").
 std::string GatheredDocName(const CPart& copy);

@@ -278,7 +278,8 @@ WasisWriteResult RunWasisWrite(std::span<const std::string> inputs, const WasisO
   CoverageHost host(progress ? *progress : CurrentHost(), *coverage);
   ScopedHost scoped(&host);
   std::vector<CSheetDoc> docs;
-  switch (LoadCoveredSheets(*coverage, loader, docs, error)) {
+  GatheredParts gathered;
+  switch (LoadAndGather(*coverage, loader, !options.simple, docs, gathered, error)) {
     case LoadResult::kCancelled:
       return CancelledResult<WasisWriteResult>();
     case LoadResult::kFailed:
@@ -286,11 +287,6 @@ WasisWriteResult RunWasisWrite(std::span<const std::string> inputs, const WasisO
     case LoadResult::kOk:
       break;
   }
-  std::vector<GatherSource> sources;
-  for (size_t i = 0; i < docs.size(); ++i)
-    sources.push_back({&docs[i], coverage->sheets[i].path, coverage->sheets[i].number});
-  GatheredParts gathered;
-  if (!GatherParts(sources, !options.simple, gathered)) return CancelledResult<WasisWriteResult>();
   if (options.simple) {
     if (gathered.Sheet().SortPartRef() != 0) return CancelledResult<WasisWriteResult>();
     result.text = WriteWasisSimple(gathered.Sheet());
