@@ -113,4 +113,17 @@ AnnotateResult RunAnnotate(std::span<const std::string> inputs, const AnnotateOp
   return result;
 }
 
+AnnotateCallbacks FileChangeCallbacks(Host* progress, const SaveOptions& save, bool dryRun) {
+  AnnotateCallbacks callbacks;
+  callbacks.progress = progress;
+  callbacks.loader = ReadSheetFileForChange;
+  if (!dryRun)
+    callbacks.writeBack = [save](const SheetChanges& changes, std::string& why) {
+      const SheetWriteResult w = SaveSheetChanges(changes, save);
+      if (!w.ok) why = w.message;
+      return w.ok;
+    };
+  return callbacks;
+}
+
 }  // namespace tavro

@@ -54,6 +54,11 @@ struct AnnotateCallbacks {
   WriteBackFn writeBack;     // unset: a dry run
 };
 
+// The callbacks of a run on sheet files: the files are read for change and
+// each changed sheet is saved as the editor saves (SaveSheetChanges with
+// `save`); no write-back for a dry run.
+AnnotateCallbacks FileChangeCallbacks(Host* progress, const SaveOptions& save, bool dryRun);
+
 struct AnnotateResult {
   enum Status { kOk, kCancelled, kFailed };
   Status status = kOk;

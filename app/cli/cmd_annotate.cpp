@@ -87,15 +87,7 @@ int RunAnnotate(const std::vector<std::string>& args) {
   const bool dryRun = parsed->Has("dry-run");
   const SaveOptions save = SaveOptions::FromSettings(AppSettings());
   ProgressBar bar(parsed->quiet);
-  AnnotateCallbacks callbacks;
-  callbacks.progress = &bar;
-  callbacks.loader = ReadSheetFileForChange;
-  if (!dryRun)
-    callbacks.writeBack = [&save](const SheetChanges& changes, std::string& why) {
-      const SheetWriteResult w = SaveSheetChanges(changes, save);
-      if (!w.ok) why = w.message;
-      return w.ok;
-    };
+  const AnnotateCallbacks callbacks = FileChangeCallbacks(&bar, save, dryRun);
   const AnnotateResult r = tavro::RunAnnotate(parsed->positional, options, callbacks);
   bar.Finish();
   if (r.status == AnnotateResult::kCancelled) return Fail("cancelled");

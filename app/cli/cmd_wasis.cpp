@@ -118,15 +118,7 @@ int RunApply(const std::vector<std::string>& args) {
   const bool dryRun = parsed->Has("dry-run");
   const SaveOptions save = SaveOptions::FromSettings(AppSettings());
   ProgressBar bar(parsed->quiet);
-  AnnotateCallbacks callbacks;
-  callbacks.progress = &bar;
-  callbacks.loader = ReadSheetFileForChange;
-  if (!dryRun)
-    callbacks.writeBack = [&save](const SheetChanges& changes, std::string& why) {
-      const SheetWriteResult w = SaveSheetChanges(changes, save);
-      if (!w.ok) why = w.message;
-      return w.ok;
-    };
+  const AnnotateCallbacks callbacks = FileChangeCallbacks(&bar, save, dryRun);
   const WasisApplyResult r = RunWasisApply(inputs, options, callbacks);
   bar.Finish();
   if (r.status == WasisApplyResult::kCancelled) return Fail("cancelled");

@@ -151,6 +151,9 @@ class ToolActions : public QObject {
   // Writes back one sheet's changes of a numbering or Was-Is job; `notes`
   // gets what the user should know (UTF-8).
   bool WriteBack(const SheetChanges& changes, std::string& error, std::vector<std::string>& notes);
+  // The callbacks of a numbering or Was-Is run in the editor: the open
+  // sheets read as they stand, changes written back through WriteBack.
+  AnnotateCallbacks ChangeCallbacks(Input& in, std::vector<std::string>& notes);
   void Inform(const QString& message) const;
   std::function<void(const QString& message)> inform_;
 };

@@ -77,12 +77,7 @@ AnnotateResult ToolActions::RunAnnotate(const AnnotateOptions& options) {
   auto in = Prepare(false);
   if (!in) return CancelledResult<AnnotateResult>();
   std::vector<std::string> notes = std::move(in->notes);
-  AnnotateCallbacks callbacks;
-  callbacks.progress = Progress();
-  callbacks.loader = in->open.Loader(false);
-  callbacks.writeBack = [this, &notes](const SheetChanges& c, std::string& error) {
-    return WriteBack(c, error, notes);
-  };
+  const AnnotateCallbacks callbacks = ChangeCallbacks(*in, notes);
   const AnnotateResult r = tavro::RunAnnotate(in->inputs, options, callbacks);
   if (r.status == AnnotateResult::kCancelled) {
     Status(QStringLiteral("中止しました"));
@@ -133,12 +128,7 @@ WasisApplyResult ToolActions::RunWasisApply(const WasisOptions& options) {
   auto in = Prepare(false);
   if (!in) return CancelledResult<WasisApplyResult>();
   std::vector<std::string> notes = std::move(in->notes);
-  AnnotateCallbacks callbacks;
-  callbacks.progress = Progress();
-  callbacks.loader = in->open.Loader(false);
-  callbacks.writeBack = [this, &notes](const SheetChanges& c, std::string& error) {
-    return WriteBack(c, error, notes);
-  };
+  const AnnotateCallbacks callbacks = ChangeCallbacks(*in, notes);
   const WasisApplyResult r = tavro::RunWasisApply(in->inputs, options, callbacks);
   if (r.status == WasisApplyResult::kCancelled) {
     Status(QStringLiteral("中止しました"));
@@ -155,6 +145,16 @@ WasisApplyResult ToolActions::RunWasisApply(const WasisOptions& options) {
   Status(QStringLiteral("部品番号を %1 個変更しました").arg(CountChanges(r.sheets)));
   if (!shown.empty()) Warn(Lines(shown));
   return r;
+}
+
+AnnotateCallbacks ToolActions::ChangeCallbacks(Input& in, std::vector<std::string>& notes) {
+  AnnotateCallbacks callbacks;
+  callbacks.progress = Progress();
+  callbacks.loader = in.open.Loader(false);
+  callbacks.writeBack = [this, &notes](const SheetChanges& c, std::string& error) {
+    return WriteBack(c, error, notes);
+  };
+  return callbacks;
 }
 
 bool ToolActions::WriteBack(const SheetChanges& changes, std::string& error,
