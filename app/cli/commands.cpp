@@ -15,6 +15,7 @@ int RunFind(const std::vector<std::string>& args);
 int RunLib(const std::vector<std::string>& args);
 int RunBom(const std::vector<std::string>& args);
 int RunAnnotate(const std::vector<std::string>& args);
+int RunCleanup(const std::vector<std::string>& args);
 int RunWasis(const std::vector<std::string>& args);
 
 const std::vector<Command>& Commands() {
@@ -28,6 +29,8 @@ const std::vector<Command>& Commands() {
       {"annotate", "number the part references of a project or of sheets (R? -> R8)", RunAnnotate},
       {"wasis", "write a Was-Is template of the references, or apply an edited one", RunWasis},
       {"bom", "parts list of a project or of sheets: parts grouped by name and value", RunBom},
+      {"cleanup", "tidy the sheets (duplicates, overlapping wires) and write the check log",
+       RunCleanup},
       {"pdf", "PDF of a project or of sheets, one page per sheet with its title frame", RunPdf},
       {"find", "list every text and name of a project or of sheets that holds a pattern", RunFind},
       {"lib", "list, show and edit part libraries; convert them to and from text", RunLib},

@@ -25,6 +25,7 @@ inline constexpr uint32_t kLinePower = 0x4;
 inline constexpr uint32_t kLineStyleMask = 0xE00;
 inline constexpr uint32_t kLineHighlight = 0x4000;        // run-time
 inline constexpr uint32_t kLineRecalcCross = 0x40000000;  // run-time mark (also used by clean-up)
+inline constexpr uint32_t kLineSwapped = 0x80000000;      // run-time mark: put in normal form by clean-up
 inline constexpr uint32_t kLineMarkMask = 0xC0000000;     // run-time marks of clean-up and trimming
 inline constexpr uint32_t kLineStoredMask = 0x3FFFBFFF;   // what is stored and compared
 
@@ -99,6 +100,12 @@ class CLine : public CObject {
   // line then spans both (they need not touch) and takes other's name when it
   // has none. `other` keeps its orientation. False when they cannot join.
   bool Trim(CLine& other);
+  // Clean-up of two lines of one list (core/model/sheet_clean.cpp), both in
+  // normal form: true when `other` is now covered by this line and is to be
+  // deleted; either line may be extended or cut back. `mask` -1 merges by
+  // type alone; 0 to 15 applies the junction rules (bit 1: a junction on
+  // this line's start, 2 its end, 4 other's start, 8 other's end).
+  bool Clean(CLine& other, int mask);
 
   // --- geometry ---
   void Offset(CPoint d);

@@ -156,6 +156,31 @@ class CSheet : public CObject {
   // True when some other line of the list for the line's type absorbed it.
   bool TrimLine(CLine& line);
 
+  // --- clean-up (core/model/sheet_clean.cpp); each returns the number of
+  // items removed or changed, 0 when the sheet stayed as it was ---
+  // Removes zero-length wires, buses and lines, arcs of radius below 1 and
+  // texts without text.
+  int CleanNulItem();
+  // Removes every later item equal to an earlier one of its list (lines by
+  // operator==, the kept line taking a removed one's name when it has none;
+  // arcs, texts and junctions by operator==; pins by Compare). Parts are not
+  // compared.
+  int CleanDupItem();
+  // Removes the items (parts included) whose box does not meet the sheet
+  // (0, 0)-(width, height).
+  int CleanOutItem(int32_t width, int32_t height);
+  // Merges the collinear lines of each list (CLine::Clean; wires with the
+  // junction rules when wireJunc). The lines must be in normal form.
+  int CleanLine(bool wireJunc);
+  // Puts every line in normal form, marking the swapped ones (kLineSwapped);
+  // RestoreLineDirections swaps them back and clears the mark.
+  void NormalLines();
+  void RestoreLineDirections();
+  // Removes from this sheet and from `other` every line, arc, text, junction
+  // and pin that both hold (each item pairs with one equal item of the
+  // other; parts are not compared): what remains is what changed.
+  void CleanSheet(CSheet& other);
+
   // --- counting and classification ---
   int GetCount(int kind) const;
   int CheckKind() const;
@@ -194,8 +219,8 @@ class CSheet : public CObject {
   // Whether the point lies on a displayed pin of a part or a displayed free pin.
   bool CheckOnPin(CPoint p) const;
   // Cuts wires back to the pins they run along; deletes zero-length wires on
-  // pins. True when any wire lay on a pin.
-  bool CheckOnPin();
+  // pins. The number of wires that lay on a pin (0: none).
+  int CheckOnPin();
   // Recomputes the open-pin X marks (when the sheet's connectivity changed).
   void CalcPinOpen();
   // Highlights the wires of one net; returns their box. `names` receives the
@@ -271,6 +296,12 @@ class CSheet : public CObject {
   CText& Adopt(std::unique_ptr<CText> text);
   CArc& Adopt(std::unique_ptr<CArc> arc);
   CPart& Adopt(std::unique_ptr<CPart> part);
+  // Removes the items of `list` whose flag is set; returns how many
+  // (core/model/sheet_clean.cpp).
+  template <class T>
+  int EraseFlagged(ItemList<T>& list, const std::vector<bool>& gone);
+  // The merge pass of CleanLine over one list.
+  int CleanLineList(ItemList<CLine>& list, bool junctionRules);
 
   int sheetType_;
   int itemCount_ = 0;

@@ -126,8 +126,8 @@ bool CPart::CheckOnPin(CLine& wire) const {
   return hit;
 }
 
-bool CSheet::CheckOnPin() {
-  bool any = false;
+int CSheet::CheckOnPin() {
+  int hits = 0;
   for (size_t i = 0; i < wires_.size();) {
     CLine* wire = wires_[i].get();
     bool hit = false;
@@ -145,7 +145,7 @@ bool CSheet::CheckOnPin() {
     if (!vanished)
       for (const auto& pin : pins_)
         if ((vanished = tryPin(*pin))) break;
-    any = any || hit;
+    hits += hit ? 1 : 0;
     if (vanished) {
       // The first equal wire goes: this one, or an earlier copy equal to it,
       // which leaves the same list. Either way the next wire is now at i.
@@ -155,8 +155,8 @@ bool CSheet::CheckOnPin() {
       ++i;
     }
   }
-  if (any && sheetType_ == kSheetMain) calcOpenMode_ = 1;
-  return any;
+  if (hits > 0 && sheetType_ == kSheetMain) calcOpenMode_ = 1;
+  return hits;
 }
 
 // ---------------------------------------------------------------------------

@@ -50,6 +50,10 @@ const char* StageTextUtf8(int stage) {
       return "リファレンスを計算";
     case kStageRefRewrite:
       return "リファレンスの書き換え";
+    case kStageCleanSheets:
+      return "ワイヤー、ジャンクションのチェック";
+    case kStageCleanRefs:
+      return "部品番号をチェック";
     default:
       return "";
   }

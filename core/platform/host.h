@@ -32,6 +32,9 @@ enum Stage : int {
   kStageRefCheck = 15,    // "リファレンスの最終部品番号をチェック"
   kStageRefCalc = 16,     // "リファレンスを計算"
   kStageRefRewrite = 17,  // "リファレンスの書き換え"
+  // The clean-up (重複整理).
+  kStageCleanSheets = 18,  // "ワイヤー、ジャンクションのチェック" (one step per sheet)
+  kStageCleanRefs = 19,    // "部品番号をチェック" (one step per part)
 };
 // The UTF-8 text of a stage code ("" for an unknown code).
 const char* StageTextUtf8(int stage);

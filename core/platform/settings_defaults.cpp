@@ -239,6 +239,7 @@ const std::vector<SettingDefault>& SettingDefaults() {
       I("CleanSection", "Miss", 0),
       I("CleanSection", "Html", 0),
       I("CleanSection", "View", 1),
+      I("CleanSection", "KeepNets", 1),  // refuse a tidying that would change the nets
 
       // ---- "MakePart"
       S("MakePart", "Name", ""),

@@ -1,0 +1,44 @@
+#include "app/sheet_tidy.h"
+
+namespace tavro {
+
+namespace {
+
+// More rounds than any sheet needs: each round that changes something
+// removes an item or shortens a line, so the rounds end on their own; the
+// bound only keeps a pathological sheet from holding the command.
+constexpr int kMaxRounds = 64;
+
+}  // namespace
+
+TidyCounts TidySheet(CSheet& sheet, const TidyOptions& options) {
+  TidyCounts counts;
+  counts.empty = sheet.CleanNulItem();
+  for (int round = 0; round < kMaxRounds; ++round) {
+    const int before = counts.Total();
+    sheet.NormalLines();
+    if (options.cleanLine) counts.lines += sheet.CleanLine(options.wireJunc);
+    counts.onPins += sheet.CheckOnPin();
+    counts.duplicates += sheet.CleanDupItem();
+    if (options.outside) counts.outside += sheet.CleanOutItem(options.width, options.height);
+    sheet.RestoreLineDirections();
+    if (counts.Total() == before) break;
+  }
+  return counts;
+}
+
+SheetDifference DiffSheets(const CSheet& before, const CSheet& after) {
+  CSheet a(before), b(after);
+  a.CleanSheet(b);
+  auto count = [](const CSheet& s) {
+    return static_cast<int>(s.Wires().size() + s.Buses().size() + s.Lines().size() +
+                            s.Arcs().size() + s.Texts().size() + s.Juncs().size() +
+                            s.Pins().size());
+  };
+  // Parts are not compared: a tidying removes a part only as being outside.
+  const int partsGone =
+      static_cast<int>(before.Parts().size()) - static_cast<int>(after.Parts().size());
+  return {count(a) + (partsGone > 0 ? partsGone : 0), count(b)};
+}
+
+}  // namespace tavro
