@@ -60,7 +60,7 @@ struct HighestBlock {
 // A sheet left as it was because its tidying would have changed its nets.
 struct KeptSheet {
   size_t sheet = 0;
-  std::vector<std::string> before;  // the nets that differed, as they were ("NAME: R1-1 R2-2")
+  std::vector<std::string> before;  // the nets that differed, as they were (SheetNetSignature)
   std::vector<std::string> after;   // and as they would have been
 };
 

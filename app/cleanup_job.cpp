@@ -20,6 +20,11 @@ namespace {
 
 constexpr const char* kSection = "CleanSection";
 
+std::string Trimmed(std::string s) {
+  s.erase(0, s.find_first_not_of(' '));
+  return s;
+}
+
 }  // namespace
 
 CleanupOptions CleanupOptions::FromSettings(const Settings& s) {
@@ -90,15 +95,15 @@ std::vector<std::string> SheetNetSignature(const CSheet& sheet, const std::strin
     for (const std::string& n : net->Names()) names.push_back(ToUpper(n));
     for (const auto& e : net->Entries()) {
       const CPoint at = e->GetPin().GetEndPoint();
-      pins.push_back(e->GetRefName() + "-" + e->GetPinNo() + "@" + std::to_string(at.x) + "," +
-                     std::to_string(at.y));
+      pins.push_back(e->GetRefName() + "-" + e->GetPinNo() + "@" + Trimmed(FormatCoord(at.x)) +
+                     "," + Trimmed(FormatCoord(at.y)));
     }
     std::sort(names.begin(), names.end());
     std::sort(pins.begin(), pins.end());
     std::string s;
     for (const std::string& n : names) s += (s.empty() ? "" : ",") + n;
-    s += ":";
-    for (const std::string& p : pins) s += " " + p;
+    if (!s.empty()) s += ":";
+    for (const std::string& p : pins) s += (s.empty() ? "" : " ") + p;
     out.push_back(std::move(s));
   }
   std::sort(out.begin(), out.end());

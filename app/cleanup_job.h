@@ -108,7 +108,9 @@ CleanupResult RunCleanup(std::span<const std::string> inputs, const CleanupOptio
                          const CleanupCallbacks& callbacks = {});
 
 // The nets of one sheet as sets of names and pin entries, one text per net
-// with at least one pin ("NAME: R1-1 R2-2", sorted); what keepNets compares.
+// with at least one pin, sorted: "VCC: R1-1@10.00,20.00 R2-2@30.00,20.00"
+// (each pin with its connection point, so that two parts of one reference
+// stay apart; no name and colon for an unnamed net). What keepNets compares.
 std::vector<std::string> SheetNetSignature(const CSheet& sheet, const std::string& path);
 
 }  // namespace tavro

@@ -15,8 +15,10 @@
 #include <string>
 #include <string_view>
 
+#include "app/cleanup_check.h"
 #include "app/html_template.h"
 #include "app/project.h"
+#include "app/sheet_tidy.h"
 #include "app/wasis_file.h"
 #include "app/wasis_job.h"
 #include "core/draw/draw.h"
@@ -89,6 +91,24 @@ inline bool TextForm(const uint8_t* data, size_t size) {
   CArchive out2;
   again.SerializeText(out2);
   return out2.Buffer() == first;
+}
+
+// The clean-up of any sheet the text form reads (with the junction rules
+// when the first byte is odd): tidying and the checks of the log never
+// fail, and a tidied sheet has nothing left to tidy.
+inline bool CleanupSheet(const uint8_t* data, size_t size) {
+  CSheet sheet(kSheetScratch);
+  CArchive in(Bytes(data, size));
+  sheet.SerializeText(in);
+  TidyOptions options;
+  options.wireJunc = size > 0 && (data[0] & 1) != 0;
+  options.outside = true;
+  options.width = 17000;
+  options.height = 11000;
+  TidySheet(sheet, options);
+  CleanupFindings findings;
+  CheckSheet(sheet, 0, findings);
+  return TidySheet(sheet, options).Total() == 0;
 }
 
 // The Tango reader (any text after a ";Tango" first line) and the Tango

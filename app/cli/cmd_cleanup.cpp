@@ -36,15 +36,15 @@ const std::vector<OptionSpec> kOptions = {
     {"unix", 0, false, nullptr, "end lines with LF instead of CR LF"},
 };
 
-// "3 merged, 1 duplicate" from the counts of a tidying.
+// "lines merged or cut: 3, duplicates: 1" from the counts of a tidying.
 std::string Counts(const TidyCounts& c) {
   std::string s;
   auto add = [&s](int n, const char* what) {
     if (n == 0) return;
     if (!s.empty()) s += ", ";
-    s += std::to_string(n) + " " + what;
+    s += std::string(what) + ": " + std::to_string(n);
   };
-  add(c.empty, "empty");
+  add(c.empty, "empty items");
   add(c.lines, "lines merged or cut");
   add(c.onPins, "wires cut on pins");
   add(c.duplicates, "duplicates");
@@ -101,8 +101,10 @@ int RunCleanup(const std::vector<std::string>& args) {
 
   const bool dryRun = parsed->Has("dry-run");
   ProgressBar bar(parsed->quiet);
-  const CleanupCallbacks callbacks =
+  CleanupCallbacks callbacks =
       FileTidyCallbacks(&bar, SaveOptions::FromSettings(AppSettings()), dryRun);
+  // A dry run writes no sheet, so it reads every kind of sheet input.
+  if (dryRun) callbacks.loader = ReadInputDocument;
   const CleanupResult r = tavro::RunCleanup(parsed->positional, options, callbacks);
   bar.Finish();
 

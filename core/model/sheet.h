@@ -162,9 +162,9 @@ class CSheet : public CObject {
   // texts without text.
   int CleanNulItem();
   // Removes every later item equal to an earlier one of its list (lines by
-  // operator==, the kept line taking a removed one's name when it has none;
-  // arcs, texts and junctions by operator==; pins by Compare). Parts are not
-  // compared.
+  // operator== unless both are named differently, the kept line taking a
+  // removed one's name when it has none; arcs, texts and junctions by
+  // operator==; pins by Compare). Parts are not compared.
   int CleanDupItem();
   // Removes the items (parts included) whose box does not meet the sheet
   // (0, 0)-(width, height).

@@ -218,7 +218,11 @@ int CSheet::CleanDupItem() {
     auto takeName = [](CLine& kept, const CLine& later) {
       if (kept.GetName().empty() && !later.GetName().empty()) kept.SetNameText(later.GetNameText());
     };
-    auto eq = [](const CLine& a, const CLine& b) { return a == b; };
+    // A copy with another name is no duplicate: its name joins the nets of
+    // that name, and dropping it would cut them off.
+    auto eq = [](const CLine& a, const CLine& b) {
+      return a == b && (a.GetName().empty() || b.GetName().empty() || a.GetName() == b.GetName());
+    };
     n += EraseFlagged(*list, FlagLaterDuplicates(*list, LineKey, eq, takeName));
   }
   auto equal = [](const auto& a, const auto& b) { return a == b; };

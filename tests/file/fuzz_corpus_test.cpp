@@ -41,6 +41,7 @@ TEST_P(FuzzCorpusTest, EveryInputPasses) {
 INSTANTIATE_TEST_SUITE_P(Harnesses, FuzzCorpusTest,
                          ::testing::Values(Harness{"sheet_file", fuzz::SheetFile},
                                            Harness{"text_form", fuzz::TextForm},
+                                           Harness{"cleanup", fuzz::CleanupSheet},
                                            Harness{"project", fuzz::ProjectFileEntry},
                                            Harness{"settings", fuzz::SettingsFile},
                                            Harness{"html_template", fuzz::HtmlTemplateFile},
