@@ -13,7 +13,6 @@
 #include "app/cli/doc_input.h"
 #include "app/part_gather.h"
 #include "core/file/document.h"
-#include "core/net/netlist_format.h"
 #include "core/platform/codec.h"
 #include "core/platform/host.h"
 #include "support/test_util.h"
@@ -98,7 +97,7 @@ TEST_F(CleanupJobTest, LogOfTheProjectMatchesTheHandDerivedFiles) {
   const std::vector<LogSheet> sheets = {{"top.txt", "/design/top.txt", 1},
                                         {"bottom.txt", "/design/bottom.txt", 2}};
   const std::string html = ComposeCleanupHtml(
-      r.findings, sheets, tmpl, {"/design/top.txt", "/design/bottom.txt"}, NetlistDate());
+      r.findings, sheets, tmpl, {"/design/top.txt", "/design/bottom.txt"}, "2023/11/15  07:13:20");
   EXPECT_TRUE(MatchesGolden(html, "cleanup/project/expected.log.html"));
 
   // By sheet: one block of highest numbers per sheet, and no missing numbers.
