@@ -79,6 +79,7 @@ ToolActions::ToolActions(QWidget* parent, Hooks hooks)
   bom_ = make(QStringLiteral("部品表作成(&B)..."), &ToolActions::BomCommand);
   pdf_ = make(QStringLiteral("PDF変換(&P)..."), &ToolActions::PdfCommand);
   annotate_ = make(QStringLiteral("部品番号割付(&A)..."), &ToolActions::AnnotateCommand);
+  cleanup_ = make(QStringLiteral("重複整理(&C)..."), &ToolActions::CleanupCommand);
   Update();
 }
 
@@ -91,12 +92,13 @@ void ToolActions::FillMenu(QMenu* menu) {
   menu->addAction(pdf_);
   menu->addSeparator();
   menu->addAction(annotate_);
+  menu->addAction(cleanup_);
 }
 
 void ToolActions::Update() {
   const bool project = hooks_.projectPath && !hooks_.projectPath().empty();
   const bool sheets = hooks_.views && !hooks_.views().empty();
-  for (QAction* a : {netlist_, check_, index_, bom_, pdf_, annotate_})
+  for (QAction* a : {netlist_, check_, index_, bom_, pdf_, annotate_, cleanup_})
     a->setEnabled(!running_ && (project || sheets));
 }
 
@@ -289,7 +291,10 @@ void ToolActions::Finish(const Result& r, std::vector<std::string> notes, const 
   }
   Status(summary);
   if (!lines.isEmpty()) Warn(lines.join(QLatin1Char('\n')));
-  if (!view || shown.empty()) return;
+  if (view && !shown.empty()) ShowOutput(shown);
+}
+
+void ToolActions::ShowOutput(const std::string& shown) const {
   const QString path = Q(shown);
   const bool opened = hooks_.openExternally ? hooks_.openExternally(path) : ViewOutput(path);
   if (!opened) Warn(QStringLiteral("ファイル %1 を開けません").arg(path));

@@ -1,8 +1,9 @@
 // ToolActions: the tool menu (ツール): the netlist, the net report with its
-// rule check, the net index, the parts list and the PDF conversion. Each
-// command shows its dialog, which fills the same job struct as the command
-// line, then runs the GUI-free job on the current project — or, without one
-// and after asking, on the open sheets — reading every open sheet from the
+// rule check, the net index, the parts list, the PDF conversion, the
+// reference numbering and the sheet clean-up. Each command shows its
+// dialog, which fills the same job struct as the command line, then runs
+// the GUI-free job on the current project — or, without one and after
+// asking, on the open sheets — reading every open sheet from the
 // editor, saved or not. Progress goes to the host (the status bar); a short
 // summary follows, and the written file is shown when the dialog asked for it.
 #pragma once
@@ -12,11 +13,13 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/annotate_job.h"
 #include "app/bom_job.h"
 #include "app/check_job.h"
+#include "app/cleanup_job.h"
 #include "app/gui/open_sheets.h"
 #include "app/gui/pdf_dialog.h"
 #include "app/net_index.h"
@@ -78,6 +81,7 @@ class ToolActions : public QObject {
   void BomCommand();
   void PdfCommand();
   void AnnotateCommand();
+  void CleanupCommand();
 
   // The jobs on filled options, as the commands run them after their
   // dialogs: the project, or the open sheets after the question (a "no"
@@ -100,6 +104,12 @@ class ToolActions : public QObject {
   }
   WasisWriteResult RunWasisWrite(const WasisOptions& options);
   WasisApplyResult RunWasisApply(const WasisOptions& options);
+  // 重複整理 (tool_actions_cleanup.cpp): tidies every sheet and writes the
+  // log. A tidied sheet open in the editor gets its main sheet replaced in
+  // one undoable step, left for the user to save; a sheet of the project
+  // that is not open is saved in its file (with its backup). With
+  // options.view the log is shown (the HTML one when written).
+  CleanupResult RunCleanup(const CleanupOptions& options);
 
  private:
   // What a job runs on: its inputs (the project, or sheet files), the open
@@ -120,6 +130,9 @@ class ToolActions : public QObject {
   template <class Result>
   void Finish(const Result& r, std::vector<std::string> notes, const QString& summary,
               const std::string& shown, bool view);
+  // Shows a written file (the openExternally hook, else ViewOutput); a
+  // warning when that failed.
+  void ShowOutput(const std::string& path) const;
 
   // Marks a job running (the host lets the window answer input meanwhile).
   class Running {
@@ -148,12 +161,23 @@ class ToolActions : public QObject {
   QAction* bom_ = nullptr;
   QAction* pdf_ = nullptr;
   QAction* annotate_ = nullptr;
+  QAction* cleanup_ = nullptr;
   // Writes back one sheet's changes of a numbering or Was-Is job; `notes`
   // gets what the user should know (UTF-8).
   bool WriteBack(const SheetChanges& changes, std::string& error, std::vector<std::string>& notes);
   // The callbacks of a numbering or Was-Is run in the editor: the open
   // sheets read as they stand, changes written back through WriteBack.
   AnnotateCallbacks ChangeCallbacks(Input& in, std::vector<std::string>& notes);
+  // The callbacks of a clean-up run in the editor: the open sheets read as
+  // they stand, the other files read only when they are sheet files (a file
+  // of another form is never replaced by a sheet file); tidied sheets
+  // written back through WriteTidied.
+  CleanupCallbacks TidyCallbacks(Input& in, std::vector<std::string>& notes);
+  // Writes back one tidied sheet; `opened` holds the main sheets (text
+  // form) of the documents open when the run started, by path.
+  bool WriteTidied(const CoveredSheet& sheet, CSheetDoc& tidied,
+                   const std::vector<std::pair<std::string, std::string>>& opened,
+                   std::string& error, std::vector<std::string>& notes);
   void Inform(const QString& message) const;
   std::function<void(const QString& message)> inform_;
 };

@@ -249,12 +249,12 @@ TEST_F(ToolsTest, WithoutAProjectTheOpenSheetsAfterTheQuestion) {
   QStringList labels;
   for (QAction* a : menu.actions())
     if (!a->isSeparator()) labels << a->text();
-  EXPECT_EQ(
-      labels,
-      (QStringList{QStringLiteral("ネットリスト(&N)..."),
-                   QStringLiteral("ネットレポート・ルールチェック(&R)..."),
-                   QStringLiteral("ネットインデックス(&I)..."), QStringLiteral("部品表作成(&B)..."),
-                   QStringLiteral("PDF変換(&P)..."), QStringLiteral("部品番号割付(&A)...")}));
+  EXPECT_EQ(labels, (QStringList{
+                        QStringLiteral("ネットリスト(&N)..."),
+                        QStringLiteral("ネットレポート・ルールチェック(&R)..."),
+                        QStringLiteral("ネットインデックス(&I)..."),
+                        QStringLiteral("部品表作成(&B)..."), QStringLiteral("PDF変換(&P)..."),
+                        QStringLiteral("部品番号割付(&A)..."), QStringLiteral("重複整理(&C)...")}));
   tools_->Update();
   EXPECT_FALSE(menu.actions().front()->isEnabled());  // nothing to work on
 
