@@ -1,5 +1,10 @@
 #include "app/sheet_tidy.h"
 
+#include <algorithm>
+#include <array>
+#include <iterator>
+#include <vector>
+
 namespace tavro {
 
 namespace {
@@ -8,6 +13,30 @@ namespace {
 // removes an item or shortens a line, so the rounds end on their own; the
 // bound only keeps a pathological sheet from holding the command.
 constexpr int kMaxRounds = 64;
+
+// The ends of the wires, sorted.
+std::vector<std::array<int32_t, 4>> WireEnds(const CSheet& sheet) {
+  std::vector<std::array<int32_t, 4>> ends;
+  ends.reserve(sheet.Wires().size());
+  for (const auto& w : sheet.Wires())
+    ends.push_back(
+        {w->GetStartPoint().x, w->GetStartPoint().y, w->GetEndPoint().x, w->GetEndPoint().y});
+  std::sort(ends.begin(), ends.end());
+  return ends;
+}
+
+// CheckOnPin, counting the wires it changed (those whose ends are no longer
+// there): a wire lying on two pins that overlap head to tail can be moved by
+// one and moved back by the other, a hit each time but no change.
+int CutWiresOnPins(CSheet& sheet) {
+  const auto before = WireEnds(sheet);
+  if (sheet.CheckOnPin() == 0) return 0;
+  const auto after = WireEnds(sheet);
+  std::vector<std::array<int32_t, 4>> gone;
+  std::set_difference(before.begin(), before.end(), after.begin(), after.end(),
+                      std::back_inserter(gone));
+  return static_cast<int>(gone.size());
+}
 
 }  // namespace
 
@@ -18,7 +47,7 @@ TidyCounts TidySheet(CSheet& sheet, const TidyOptions& options) {
     const int before = counts.Total();
     sheet.NormalLines();
     if (options.cleanLine) counts.lines += sheet.CleanLine(options.wireJunc);
-    counts.onPins += sheet.CheckOnPin();
+    counts.onPins += CutWiresOnPins(sheet);
     counts.duplicates += sheet.CleanDupItem();
     if (options.outside) counts.outside += sheet.CleanOutItem(options.width, options.height);
     sheet.RestoreLineDirections();
