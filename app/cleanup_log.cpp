@@ -54,6 +54,20 @@ std::string NetLines(const std::vector<LogSheet>& sheets, const KeptSheet& k) {
   return s;
 }
 
+// The sections of listed parts and pins, in the log's order: parts(title,
+// list) and pins(title, count, list).
+template <class Parts, class Pins>
+void ListedSections(const CleanupFindings& f, Parts parts, Pins pins) {
+  parts("重複部品数", f.duplicates);
+  parts("未決定部品数", f.undecided);
+  parts("参照番号エラー", f.refErrors);
+  parts("サブフィックスエラー", f.suffixErrors);
+  pins("部品のピン番号重複", static_cast<size_t>(f.pinNoPairs), f.pinNoDuplicates);
+  pins("部品のピン重複", f.pinOverlaps.size(), f.pinOverlaps);
+  pins("ネットチェック", f.netCheck.size(), f.netCheck);
+  pins("部品にしていないピン", f.freePins.size(), f.freePins);
+}
+
 }  // namespace
 
 std::string ComposeCleanupLog(const CleanupFindings& f, const std::vector<LogSheet>& sheets) {
@@ -68,14 +82,7 @@ std::string ComposeCleanupLog(const CleanupFindings& f, const std::vector<LogShe
     for (const PinFinding& p : list) s += PinLine(p, sheets);
     s += "\n";
   };
-  parts("重複部品数", f.duplicates);
-  parts("未決定部品数", f.undecided);
-  parts("参照番号エラー", f.refErrors);
-  parts("サブフィックスエラー", f.suffixErrors);
-  pins("部品のピン番号重複", static_cast<size_t>(f.pinNoPairs), f.pinNoDuplicates);
-  pins("部品のピン重複", f.pinOverlaps.size(), f.pinOverlaps);
-  pins("ネットチェック", f.netCheck.size(), f.netCheck);
-  pins("部品にしていないピン", f.freePins.size(), f.freePins);
+  ListedSections(f, parts, pins);
 
   s += J(f.bySheet ? "最終部品番号(シート毎)" : "最終部品番号") + "\n";
   for (const HighestBlock& b : f.highest) {
@@ -157,14 +164,7 @@ std::string ComposeCleanupHtml(const CleanupFindings& f, const std::vector<LogSh
     for (const PinFinding& p : list) rows.push_back(PinRow(p, sheets));
     s += tmpl.Block("$LOG2$", Title(title, count), rows, &page);
   };
-  parts("重複部品数", f.duplicates);
-  parts("未決定部品数", f.undecided);
-  parts("参照番号エラー", f.refErrors);
-  parts("サブフィックスエラー", f.suffixErrors);
-  pins("部品のピン番号重複", static_cast<size_t>(f.pinNoPairs), f.pinNoDuplicates);
-  pins("部品のピン重複", f.pinOverlaps.size(), f.pinOverlaps);
-  pins("ネットチェック", f.netCheck.size(), f.netCheck);
-  pins("部品にしていないピン", f.freePins.size(), f.freePins);
+  ListedSections(f, parts, pins);
 
   // The highest and the missing numbers as rows of references.
   std::vector<HtmlRow> rows;

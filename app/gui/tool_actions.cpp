@@ -16,6 +16,7 @@
 #include "app/gui/index_dialog.h"
 #include "app/gui/netlist_dialog.h"
 #include "app/gui/sheet_view.h"
+#include "app/gui/tool_text.h"
 #include "app/net_report.h"
 #include "core/platform/codec.h"
 #include "core/platform/host.h"
@@ -25,10 +26,7 @@ namespace tavro::gui {
 
 namespace {
 
-namespace fs = std::filesystem;
-
-QString Q(const std::string& utf8) { return QString::fromStdString(utf8); }
-QString FileName(const std::string& path) { return Q(fs::path(path).filename().string()); }
+using namespace tooltext;
 
 const QString kNoProject =
     QStringLiteral("プロジェクトが設定されていません\n現在開いているファイルで処理しますか？");

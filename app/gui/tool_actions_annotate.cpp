@@ -12,6 +12,7 @@
 #include "app/gui/editor_document.h"
 #include "app/gui/sheet_view.h"
 #include "app/gui/tool_actions.h"
+#include "app/gui/tool_text.h"
 #include "core/platform/codec.h"
 #include "core/platform/settings.h"
 
@@ -19,31 +20,12 @@ namespace tavro::gui {
 
 namespace {
 
-namespace fs = std::filesystem;
-
-QString Q(const std::string& utf8) { return QString::fromStdString(utf8); }
-
-bool SameFile(const std::string& a, const std::string& b) {
-  std::error_code ec;
-  const bool same = fs::equivalent(a, b, ec);
-  return ec ? fs::path(a).lexically_normal() == fs::path(b).lexically_normal() : same;
-}
+using namespace tooltext;
 
 int CountChanges(const std::vector<SheetChanges>& sheets) {
   int n = 0;
   for (const SheetChanges& s : sheets) n += static_cast<int>(s.changes.size());
   return n;
-}
-
-// At most this many lines of a report go into one message.
-constexpr int kMaxShownLines = 30;
-
-QString Lines(const std::vector<std::string>& lines) {
-  QStringList shown;
-  for (size_t i = 0; i < lines.size() && i < kMaxShownLines; ++i) shown << Q(lines[i]);
-  if (lines.size() > kMaxShownLines)
-    shown << QStringLiteral("… 他 %1 件").arg(lines.size() - kMaxShownLines);
-  return shown.join(QLatin1Char('\n'));
 }
 
 }  // namespace
@@ -88,11 +70,11 @@ AnnotateResult ToolActions::RunAnnotate(const AnnotateOptions& options) {
   shown.insert(shown.end(), notes.begin(), notes.end());
   if (r.status == AnnotateResult::kFailed) {
     shown.insert(shown.begin(), r.message);
-    Warn(Lines(shown));
+    Warn(ReportLines(shown));
     return r;
   }
   Status(QStringLiteral("部品番号を %1 個変更しました").arg(CountChanges(r.sheets)));
-  if (!shown.empty()) Warn(Lines(shown));
+  if (!shown.empty()) Warn(ReportLines(shown));
   Inform(Q(r.counterText));
   return r;
 }
@@ -112,13 +94,11 @@ WasisWriteResult ToolActions::RunWasisWrite(const WasisOptions& options) {
   shown.insert(shown.end(), r.warnings.begin(), r.warnings.end());
   if (r.status == WasisWriteResult::kFailed) {
     shown.insert(shown.begin(), r.message);
-    Warn(Lines(shown));
+    Warn(ReportLines(shown));
     return r;
   }
-  Status(QStringLiteral("%1 を作成しました　%2 件")
-             .arg(Q(fs::path(r.path).filename().string()))
-             .arg(r.entries));
-  if (!shown.empty()) Warn(Lines(shown));
+  Status(QStringLiteral("%1 を作成しました　%2 件").arg(FileName(r.path)).arg(r.entries));
+  if (!shown.empty()) Warn(ReportLines(shown));
   return r;
 }
 
@@ -139,11 +119,11 @@ WasisApplyResult ToolActions::RunWasisApply(const WasisOptions& options) {
   for (const std::string& c : r.conflicts) shown.push_back(c);
   if (r.status == WasisApplyResult::kFailed) {
     shown.insert(shown.begin(), r.message);
-    Warn(Lines(shown));
+    Warn(ReportLines(shown));
     return r;
   }
   Status(QStringLiteral("部品番号を %1 個変更しました").arg(CountChanges(r.sheets)));
-  if (!shown.empty()) Warn(Lines(shown));
+  if (!shown.empty()) Warn(ReportLines(shown));
   return r;
 }
 

@@ -11,6 +11,7 @@
 #include "app/gui/editor_document.h"
 #include "app/gui/sheet_view.h"
 #include "app/gui/tool_actions.h"
+#include "app/gui/tool_text.h"
 #include "app/part_changes.h"
 #include "core/platform/codec.h"
 #include "core/platform/paths.h"
@@ -18,31 +19,7 @@
 
 namespace tavro::gui {
 
-namespace {
-
-namespace fs = std::filesystem;
-
-QString Q(const std::string& utf8) { return QString::fromStdString(utf8); }
-QString FileName(const std::string& path) { return Q(fs::path(path).filename().string()); }
-
-bool SameFile(const std::string& a, const std::string& b) {
-  std::error_code ec;
-  const bool same = fs::equivalent(a, b, ec);
-  return ec ? fs::path(a).lexically_normal() == fs::path(b).lexically_normal() : same;
-}
-
-// At most this many lines of a report go into one message.
-constexpr int kMaxShownLines = 30;
-
-QString Lines(const std::vector<std::string>& lines) {
-  QStringList shown;
-  for (size_t i = 0; i < lines.size() && i < kMaxShownLines; ++i) shown << Q(lines[i]);
-  if (lines.size() > kMaxShownLines)
-    shown << QStringLiteral("… 他 %1 件").arg(lines.size() - kMaxShownLines);
-  return shown.join(QLatin1Char('\n'));
-}
-
-}  // namespace
+using namespace tooltext;
 
 void ToolActions::CleanupCommand() {
   CleanupDialog dialog(parent_);
@@ -78,11 +55,11 @@ CleanupResult ToolActions::RunCleanup(const CleanupOptions& options) {
   if (r.status == CleanupResult::kFailed) {
     // The sheets written back before the failure stay tidied.
     shown.insert(shown.begin(), r.message);
-    Warn(Lines(shown));
+    Warn(ReportLines(shown));
     return r;
   }
   Status(QStringLiteral("重複整理: %1 シートを整理しました").arg(changed));
-  if (!shown.empty()) Warn(Lines(shown));
+  if (!shown.empty()) Warn(ReportLines(shown));
   if (options.view) {
     const std::string& log =
         !r.htmlPath.empty() ? r.htmlPath : (options.writeFile ? r.logPath : std::string());
