@@ -5,11 +5,11 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <set>
 #include <string>
-#include <tuple>
+#include <unordered_map>
 #include <unordered_set>
 #include <utility>
+#include <vector>
 
 #include "core/net/connectivity.h"
 #include "core/net/net_keys.h"
@@ -27,16 +27,36 @@ ItemList<T> CopyList(const ItemList<T>& from) {
   return out;
 }
 
-// Removes every item for which an earlier kept item is `same`.
-template <class T, class Same>
-void RemoveLaterDuplicates(ItemList<T>& list, Same same) {
+// Removes every item for which an earlier kept item is `same`. Items that
+// are `same` share their `key`, so a long list compares each item only with
+// the kept items of its key.
+template <class T, class Same, class Key>
+void RemoveLaterDuplicates(ItemList<T>& list, Same same, Key key) {
+  constexpr size_t kShort = 16;  // below this, every pair is compared
   size_t kept = 0;
-  for (size_t i = 0; i < list.size(); ++i) {
-    bool dup = false;
-    for (size_t k = 0; k < kept && !dup; ++k) dup = same(*list[k], *list[i]);
-    if (!dup) list[kept++] = std::move(list[i]);
+  if (list.size() <= kShort) {
+    for (size_t i = 0; i < list.size(); ++i) {
+      bool dup = false;
+      for (size_t k = 0; k < kept && !dup; ++k) dup = same(*list[k], *list[i]);
+      if (!dup) list[kept++] = std::move(list[i]);
+    }
+  } else {
+    std::unordered_map<uint64_t, std::vector<size_t>> byKey;  // kept places per key
+    for (size_t i = 0; i < list.size(); ++i) {
+      std::vector<size_t>& same_key = byKey[key(*list[i])];
+      bool dup = false;
+      for (size_t k : same_key)
+        if ((dup = same(*list[k], *list[i]))) break;
+      if (dup) continue;
+      same_key.push_back(kept);
+      list[kept++] = std::move(list[i]);
+    }
   }
   list.resize(kept);
+}
+
+uint64_t PairKey(CPoint a, CPoint b) {
+  return netkeys::PointKey(a) ^ (netkeys::PointKey(b) * 0x9E3779B97F4A7C15ULL);
 }
 
 }  // namespace
@@ -128,15 +148,23 @@ bool CNet::CheckNetName(const CNet& other) const {
 // Clean-up and order
 
 void CNet::NetCorrection() {
-  RemoveLaterDuplicates(wires_, [](const CLine& a, const CLine& b) { return a == b; });
-  RemoveLaterDuplicates(juncs_, [](const CJunc& a, const CJunc& b) { return a == b; });
+  RemoveLaterDuplicates(
+      wires_, [](const CLine& a, const CLine& b) { return a == b; },
+      [](const CLine& l) { return PairKey(l.GetStartPoint(), l.GetEndPoint()); });
+  RemoveLaterDuplicates(
+      juncs_, [](const CJunc& a, const CJunc& b) { return a == b; },
+      [](const CJunc& j) { return netkeys::PointKey(j.GetPoint()); });
   // Pins by position, then entries by reference and number: each equality
   // sorts items into classes, so the first of each class stays.
-  std::set<std::tuple<int32_t, int32_t, int32_t, int32_t>> pins;
-  std::erase_if(entries_, [&](const std::unique_ptr<CNetName>& e) {
-    const CPoint s = e->GetPin().GetStartPoint(), t = e->GetPin().GetEndPoint();
-    return !pins.emplace(s.x, s.y, t.x, t.y).second;
-  });
+  RemoveLaterDuplicates(
+      entries_,
+      [](const CNetName& a, const CNetName& b) {
+        return a.GetPin().GetStartPoint() == b.GetPin().GetStartPoint() &&
+               a.GetPin().GetEndPoint() == b.GetPin().GetEndPoint();
+      },
+      [](const CNetName& e) {
+        return PairKey(e.GetPin().GetStartPoint(), e.GetPin().GetEndPoint());
+      });
   NetRefPinCorrection();
   std::vector<std::string> names;
   for (auto& n : names_) {
@@ -148,6 +176,7 @@ void CNet::NetCorrection() {
 }
 
 void CNet::NetRefPinCorrection() {
+  if (entries_.size() < 2) return;
   std::unordered_set<std::string> seen;
   std::erase_if(entries_, [&](const std::unique_ptr<CNetName>& e) {
     return !seen.insert(netkeys::SameKey(*e)).second;

@@ -14,6 +14,8 @@ namespace tavro {
 class CNetName : public CObject {
  public:
   CNetName() = default;
+  // An entry of this pin (built from it, without a default pin first).
+  explicit CNetName(const CPin& pin) : pin_(pin) {}
   CNetName(const CNetName&) = default;
   CNetName& operator=(const CNetName&) = default;
   const char* GetRuntimeClass() const override { return "CNetName"; }

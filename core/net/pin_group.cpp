@@ -27,12 +27,11 @@ namespace {
 // as netlists write it (gate-stripped for packages of two or more gates) and
 // the pin.
 CNetName MakeEntry(const CPart& part, const CPin& pin, const std::string& filePath, int fileNo) {
-  CNetName e;
+  CNetName e(pin);
   e.SetFileName(filePath);
   e.SetFileNo(fileNo);
   e.SetPartName(part.GetPartName());
   e.SetRefName(part.GetPackageMax() < 2 ? part.GetRefName() : part.GetRefNameA());
-  e.SetPin(pin);
   return e;
 }
 
@@ -72,26 +71,19 @@ int CSheet::CreatePinGroup(NetList& nets, const std::string& filePath, int fileN
     work.push_back(part.get());
   }
 
-  // The contact box of every net, kept beside the list: a net whose box does
-  // not hold a point does not touch it (CNet::CheckPoint).
-  std::vector<netkeys::PointBox> boxes;
-  auto resetBoxes = [&] {
-    boxes.clear();
-    for (const auto& net : nets) boxes.push_back(netkeys::ContactBox(*net));
+  // The nets by their contact points and names: the first net in list order
+  // touching a point (or carrying a name) is the smallest id the index names.
+  netkeys::ContactIndex index;
+  auto rebuild = [&] {
+    std::vector<const CNet*> list;
+    list.reserve(nets.size());
+    for (const auto& net : nets) list.push_back(net.get());
+    index.Build(list);
   };
-  auto firstTouching = [&](CPoint p, bool poll, bool& cancelled) -> std::optional<size_t> {
-    for (size_t n = 0; n < nets.size(); ++n) {
-      if (poll && host.Step(false) != 0) {
-        cancelled = true;
-        return std::nullopt;
-      }
-      if (boxes[n].Holds(p) && nets[n]->CheckPoint(p)) return n;
-    }
-    return std::nullopt;
-  };
+  auto firstTouching = [&](CPoint p) { return index.FirstAt(p); };
 
   // Named points of reference-less parts (power and net-label symbols).
-  resetBoxes();
+  rebuild();
   for (const CPart* part : work) {
     if (!part->GetRefName().empty()) continue;
     if (host.Step(true) != 0) return 1;
@@ -100,13 +92,12 @@ int CSheet::CreatePinGroup(NetList& nets, const std::string& filePath, int fileN
       const std::string& name = pin->GetName().empty() ? pin->GetNo() : pin->GetName();
       if (name.empty() || (!pin->IsDisp() && !pin->IsPower())) continue;
       const CPoint at = pin->GetEndPoint();
-      bool cancelled = false;
-      if (const auto n = firstTouching(at, false, cancelled)) {
+      if (const auto n = firstTouching(at)) {
         CNet& net = *nets[*n];
         if (pin->IsDisp()) {
           net.Add(CJunc(at));
           net.SetNetName(name);
-          boxes[*n].Add(at);
+          index.AddName(*n, name);
         }
         if (pin->IsPower()) net.SetPower(true);  // a hidden Power pin only sets the flag
       } else {
@@ -114,14 +105,15 @@ int CSheet::CreatePinGroup(NetList& nets, const std::string& filePath, int fileN
         fresh->Add(CJunc(at));
         fresh->SetNetName(name);
         fresh->SetPower(pin->IsPower());
+        index.AddPoint(static_cast<uint32_t>(nets.size()), at);
+        index.AddName(static_cast<uint32_t>(nets.size()), name);
         nets.push_back(std::move(fresh));
-        boxes.emplace_back().Add(at);
       }
     }
   }
 
   if (NetCorrection(nets, 1) != 0) return 1;
-  resetBoxes();
+  rebuild();
 
   // How many displayed pins of the working parts end at each point: a pin
   // shares its point with another when the count there is two or more.
@@ -131,26 +123,32 @@ int CSheet::CreatePinGroup(NetList& nets, const std::string& filePath, int fileN
     for (const auto& q : part->Pins())
       if (q->IsDisp()) ++shownAt[key(q->GetEndPoint())];
 
-  // Beside the list: the name fingerprint of every net, and (made when a net
-  // first receives a pin here) the keys of its entries, so that adding an
-  // entry tests for an equal one (CNet::Add) without a walk.
-  std::vector<uint64_t> nameBits;
-  for (const auto& net : nets) nameBits.push_back(netkeys::NameBits(*net, true));
+  // Beside the list (made when a net holding many entries first receives a
+  // pin here): the keys of its entries, so that adding an entry tests for an
+  // equal one (CNet::Add) without a walk.
+  constexpr size_t kShortNet = 8;
   std::vector<std::unique_ptr<std::unordered_set<std::string>>> held(nets.size());
   auto addEntry = [&](size_t n, const CPart& part, const CPin& pin) {
-    if (!held[n]) {
-      held[n] = std::make_unique<std::unordered_set<std::string>>();
-      for (const auto& e : nets[n]->Entries()) held[n]->insert(netkeys::SameKey(*e));
-    }
     CNetName entry = MakeEntry(part, pin, filePath, fileNo);
-    if (held[n]->insert(netkeys::SameKey(entry)).second)
-      nets[n]->Entries().push_back(std::make_unique<CNetName>(std::move(entry)));
-    if (pin.IsDisp()) boxes[n].Add(pin.GetEndPoint());
+    auto& entries = nets[n]->Entries();
+    bool fresh;
+    if (!held[n] && entries.size() < kShortNet) {
+      fresh = !nets[n]->CheckItem(entry);  // a few entries: compared one by one
+    } else {
+      if (!held[n]) {
+        held[n] = std::make_unique<std::unordered_set<std::string>>();
+        for (const auto& e : entries) held[n]->insert(netkeys::SameKey(*e));
+      }
+      fresh = held[n]->insert(netkeys::SameKey(entry)).second;
+    }
+    if (fresh) entries.push_back(std::make_unique<CNetName>(std::move(entry)));
+    if (pin.IsDisp()) index.AddPoint(static_cast<uint32_t>(n), pin.GetEndPoint());
   };
   auto helper = [&](const CPart& part, const CPin& pin, std::string_view name) {
     CreatePinGroupHelper(nets, part, pin, name, filePath, fileNo);
-    boxes.push_back(netkeys::ContactBox(*nets.back()));
-    nameBits.push_back(netkeys::NameBits(*nets.back(), true));
+    const auto id = static_cast<uint32_t>(nets.size() - 1);
+    index.AddPoints(id, *nets.back());
+    index.AddNames(id, *nets.back());
     held.emplace_back();
   };
 
@@ -162,10 +160,7 @@ int CSheet::CreatePinGroup(NetList& nets, const std::string& filePath, int fileN
       const CPin& pin = *pinPtr;
       if (host.Step(false) != 0) return 1;
       if (pin.IsDisp()) {
-        bool cancelled = false;
-        const auto n = firstTouching(pin.GetEndPoint(), true, cancelled);
-        if (cancelled) return 1;
-        if (n) {
+        if (const auto n = firstTouching(pin.GetEndPoint())) {
           addEntry(*n, *part, pin);
           continue;
         }
@@ -177,17 +172,10 @@ int CSheet::CreatePinGroup(NetList& nets, const std::string& filePath, int fileN
           helper(*part, pin, kOpenPin1);
       } else if (pin.IsPower()) {
         // Hidden power pins of one name end in one net.
-        std::optional<size_t> named;
-        if (!IsMarkerName(pin.GetName())) {
-          const uint64_t bit = netkeys::NameBit(pin.GetName());
-          for (size_t n = 0; n < nets.size(); ++n) {
-            if (host.Step(false) != 0) return 1;
-            if ((nameBits[n] & bit) != 0 && nets[n]->CheckNetName(pin.GetName())) {
-              named = n;
-              break;
-            }
-          }
-        }
+        std::optional<uint32_t> named;
+        if (!IsMarkerName(pin.GetName()))
+          named = index.FirstNamed(
+              pin.GetName(), [&](uint32_t n) { return nets[n]->CheckNetName(pin.GetName()); });
         if (named)
           addEntry(*named, *part, pin);
         else

@@ -2,6 +2,7 @@
 // group, and how wire labels name the groups (see connectivity.h).
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -51,52 +52,51 @@ int CSheet::CreateWireGroup(NetList& nets) {
   if (parts_.empty()) return 0;
   Host& host = CurrentHost();
   host.BeginStage(kStageWireGroups, static_cast<int>(wires_.size()));
-  // Beside the list, per group: its contact box (a group whose box misses the
-  // new wire's box cannot touch it) and its name fingerprint (skipping groups
-  // that cannot carry the wire's label).
-  std::vector<netkeys::PointBox> boxes;
-  std::vector<uint64_t> nameBits;
-  boxes.reserve(nets.size() + wires_.size());
-  nameBits.reserve(nets.size() + wires_.size());
-  for (const auto& group : nets) {
-    boxes.push_back(netkeys::ContactBox(*group));
-    nameBits.push_back(netkeys::NameBits(*group, true));
+  // The groups by their contact points and names, and the dots by where
+  // they lie: each wire finds the first group (in list order) that carries
+  // its label or touches it among the groups the indexes name, not by a
+  // walk over all of them.
+  netkeys::ContactIndex index;
+  for (uint32_t g = 0; g < nets.size(); ++g) {
+    index.AddPoints(g, *nets[g]);
+    index.AddNames(g, *nets[g]);
   }
+  std::vector<const CJunc*> dots;
+  dots.reserve(juncs_.size());
+  for (const auto& j : juncs_) dots.push_back(j.get());
+  const netkeys::DotGrid grid(dots);
+
   for (const auto& wire : wires_) {
     if (host.Step(true) != 0) return 1;
     CNet temp;
-    GetWireOnJuncPoint(*wire, temp);
-    const netkeys::PointBox tempBox = netkeys::ContactBox(temp);
+    grid.WireOnDots(*wire, temp);
     const std::string& name = wire->GetName();
     // A marker-like label never finds a group by name (markers never merge nets).
     const bool byName = !name.empty() && !IsMarkerName(name);
-    const uint64_t bit = name.empty() ? 0 : netkeys::NameBit(name);
-    bool placed = false;
-    for (size_t g = 0; g < nets.size(); ++g) {
-      if (host.Step(false) != 0) return 1;
-      CNet& group = *nets[g];
-      if (byName && (nameBits[g] & bit) != 0 && group.CheckNetName(name)) {
-        group.Append(temp);
-        placed = true;
-      } else if (boxes[g].Meets(tempBox) && group.CheckPoint(temp)) {
-        if (!name.empty()) {
-          group.SetNetName(name);
-          nameBits[g] |= bit;
-        }
-        group.Append(temp);
-        placed = true;
+    std::optional<uint32_t> first;
+    if (byName)
+      first = index.FirstNamed(name, [&](uint32_t g) { return nets[g]->CheckNetName(name); });
+    netkeys::ForEachContactPoint(temp, [&](CPoint p) {
+      if (auto g = index.FirstAt(p, first)) first = g;
+    });
+    if (first) {
+      CNet& group = *nets[*first];
+      // A group found by its label already carries it (the name is then kept once).
+      if (!name.empty()) {
+        group.SetNetName(name);
+        index.AddName(*first, name);
       }
-      if (placed) {
-        boxes[g].Add(tempBox);
-        break;
-      }
-    }
-    if (!placed) {
+      group.Append(temp);
+      index.AddPoints(*first, temp);
+    } else {
+      const auto g = static_cast<uint32_t>(nets.size());
       auto group = std::make_unique<CNet>(std::move(temp));
-      if (!name.empty()) group->SetNetName(name);
+      if (!name.empty()) {
+        group->SetNetName(name);
+        index.AddName(g, name);
+      }
+      index.AddPoints(g, *group);
       nets.push_back(std::move(group));
-      boxes.push_back(tempBox);
-      nameBits.push_back(bit);
     }
   }
   return NetCorrection(nets, 1);
