@@ -73,15 +73,22 @@
 //
 // Order. List order decides every tie: the first matching group or net wins,
 // merges restart from the head of the list, and the sorts are selection sorts
-// that keep the first of equal entries first. The algorithms are quadratic in
-// the number of wires and nets; some steps use precomputed keys, always
-// giving the same result and order as the plain walk.
+// that keep the first of equal entries first. The walks are defined as plain
+// walks over every group or net (tests/net/reference_connectivity.cpp keeps
+// them so); the program finds the same first match through indexes
+// (net_keys.h): the groups and nets by their contact points and by their
+// names (the smallest list position among those filed under a point or a
+// name is the first in list order), the junction dots by a grid of cells.
+// A merge keeps every net's position while it runs, so "restart from the
+// head" is the next smallest candidate position; the steps of the restarted
+// scan are taken all the same. The time grows about linearly with the
+// wires, pins and nets.
 //
 // Progress and cancel. The long operations report through the host:
 // BeginStage with stage 1 (wire groups, one step per wire), 0 (pin groups,
 // one step per part), 3 (merging, one step per outer net) and 2 (sorting),
-// and poll Host::Step(false) inside their inner walks. A non-zero answer
-// stops the operation, which returns 1; the caller discards the list.
+// and poll Host::Step(false) once per pin of the pin groups. A non-zero
+// answer stops the operation, which returns 1; the caller discards the list.
 #pragma once
 
 #include <span>
