@@ -139,26 +139,51 @@ std::optional<std::string> CheckComponentExt(std::string_view ext, std::string_v
   return std::nullopt;
 }
 
+namespace {
+
+// The parts of one document that go into the component sections, and the
+// tagging of their copies (or of the parts themselves).
+struct ComponentTags {
+  ComponentTags(const CSheetDoc& doc, const std::string& filePath, int index) : filePath(filePath) {
+    const std::string docName = doc.GetTitle().empty()
+                                    ? Utf8ToCp932(fs::path(filePath).filename().string())
+                                    : doc.GetTitle();
+    name = "{TAVRO:DOCNAME}" + docName + " [" + std::to_string(index) + "]";
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%05d,%05d", doc.GetWorkWidth(), doc.GetWorkHeight());
+    size = std::string("{TAVRO:SIZE}") + buf;
+  }
+  bool Wanted(const CPart& part) const {
+    if (part.GetRefName().empty()) return false;
+    const std::string file = part.GetProperty("FILE");
+    return file.empty() || !CurrentHost().IsFileOpen(ResolveSheetFile(file, filePath));
+  }
+  void Tag(CPart& part) const {
+    part.NewText(name, part.GetOrg(), kTextDefaultSize, kTextHidden);
+    part.NewText(size, part.GetOrg(), kTextDefaultSize, kTextHidden);
+  }
+  const std::string& filePath;
+  std::string name, size;
+};
+
+}  // namespace
+
 void GatherComponents(std::span<const GatherSheet> sheets, CSheet& working) {
-  Host& host = CurrentHost();
   int index = 0;
   for (const GatherSheet& s : sheets) {
-    ++index;
-    const std::string docName = s.doc->GetTitle().empty()
-                                    ? Utf8ToCp932(fs::path(s.filePath).filename().string())
-                                    : s.doc->GetTitle();
-    char size[32];
-    std::snprintf(size, sizeof size, "%05d,%05d", s.doc->GetWorkWidth(), s.doc->GetWorkHeight());
-    for (const auto& part : s.doc->GetSheet().Parts()) {
-      if (part->GetRefName().empty()) continue;
-      const std::string file = part->GetProperty("FILE");
-      if (!file.empty() && host.IsFileOpen(ResolveSheetFile(file, s.filePath))) continue;
-      CPart& copy = working.NewPart(*part);
-      copy.NewText("{TAVRO:DOCNAME}" + docName + " [" + std::to_string(index) + "]", copy.GetOrg(),
-                   kTextDefaultSize, kTextHidden);
-      copy.NewText(std::string("{TAVRO:SIZE}") + size, copy.GetOrg(), kTextDefaultSize,
-                   kTextHidden);
-    }
+    const ComponentTags tags(*s.doc, s.filePath, ++index);
+    for (const auto& part : s.doc->GetSheet().Parts())
+      if (tags.Wanted(*part)) tags.Tag(working.NewPart(*part));
+  }
+}
+
+void TakeComponents(std::span<CSheetDoc* const> docs, std::span<const std::string> filePaths,
+                    CSheet& working) {
+  for (size_t i = 0; i < docs.size(); ++i) {
+    const ComponentTags tags(*docs[i], filePaths[i], static_cast<int>(i) + 1);
+    const size_t first = working.Parts().size();
+    working.TakeParts(docs[i]->GetSheet(), [&](const CPart& p) { return tags.Wanted(p); });
+    for (size_t k = first; k < working.Parts().size(); ++k) tags.Tag(*working.Parts()[k]);
   }
 }
 
@@ -223,10 +248,16 @@ NetlistResult RunNetlist(std::span<const std::string> inputs, const NetlistOptio
   }
   NetList nets;
   if (BuildCoveredNets(*coverage, docs, nets) != 0) return Cancelled();
-  std::vector<GatherSheet> gather;
-  for (size_t i = 0; i < docs.size(); ++i) gather.push_back({&docs[i], coverage->sheets[i].path});
+  // The documents are of no more use: their parts go to the component
+  // sections as they are (no copy).
+  std::vector<CSheetDoc*> docPtrs;
+  std::vector<std::string> paths;
+  for (size_t i = 0; i < docs.size(); ++i) {
+    docPtrs.push_back(&docs[i]);
+    paths.push_back(coverage->sheets[i].path);
+  }
   CSheet working(kSheetScratch);
-  GatherComponents(gather, working);
+  TakeComponents(docPtrs, paths, working);
 
   const std::string fileName = Utf8ToCp932(fs::path(result.outputPath).filename().string());
   const std::string date = NetlistDate();

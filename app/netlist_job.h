@@ -109,6 +109,10 @@ struct GatherSheet {
   std::string filePath;
 };
 void GatherComponents(std::span<const GatherSheet> sheets, CSheet& working);
+// The same with the parts themselves taken out of the documents (for a run
+// that has no more use for them): no copy is made.
+void TakeComponents(std::span<CSheetDoc* const> docs, std::span<const std::string> filePaths,
+                    CSheet& working);
 
 // Runs the whole job on one project file or on one or more sheet files
 // (named after the first of them). Progress and cancel go through

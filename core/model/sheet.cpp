@@ -234,6 +234,21 @@ void MoveMatching(ItemList<T>& from, ItemList<T>& to, Pick pick, Removed removed
 
 }  // namespace
 
+void CSheet::TakeParts(CSheet& from, const std::function<bool(const CPart&)>& take) {
+  if (&from == this) return;
+  ItemList<CPart> left;
+  left.reserve(from.parts_.size());
+  for (auto& part : from.parts_) {
+    if (!take(*part)) {
+      left.push_back(std::move(part));
+      continue;
+    }
+    from.Removed(*part);
+    Added(*parts_.emplace_back(std::move(part)));
+  }
+  from.parts_ = std::move(left);
+}
+
 void CSheet::MoveItem(CSheet& from, int kind) {
   DeleteContents();
   if (&from == this) return;

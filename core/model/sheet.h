@@ -80,6 +80,10 @@ class CSheet : public CObject {
   CSheet& operator+=(const CSheet& o);
   bool operator==(CSheet& o);
   void MoveItem(CSheet& from, int kind);
+  // Moves the parts of `from` that `take` accepts to the end of this
+  // sheet's part list, in their order (the parts themselves, not copies);
+  // the others stay in `from`.
+  void TakeParts(CSheet& from, const std::function<bool(const CPart&)>& take);
   CRect GetBoundingRect() const;
   void ReCalcTextBoundingRect();
 

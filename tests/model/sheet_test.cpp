@@ -88,6 +88,27 @@ TEST_F(SheetTest, AddDeleteAndIdentity) {
   EXPECT_EQ(s.Juncs().size(), 1u);
 }
 
+TEST_F(SheetTest, TakePartsMovesTheChosenPartsInOrder) {
+  CSheet from(kSheetScratch), to(kSheetScratch);
+  std::vector<const CPart*> made;
+  for (const char* ref : {"R1", "", "R2", "U1", ""}) {
+    CPart& p = from.NewPart({0, 0}, {0, 0}, {0, 0}, 1, 0, 0, 0);
+    p.SetRefName(ref, {0, 0}, kOrgBottomLeft);
+    made.push_back(&p);
+  }
+  to.NewJunc({1, 1});
+  to.TakeParts(from, [](const CPart& p) { return !p.GetRefName().empty(); });
+  // The parts themselves, in their order, after what the sheet held.
+  ASSERT_EQ(to.Parts().size(), 3u);
+  EXPECT_EQ(to.Parts()[0].get(), made[0]);
+  EXPECT_EQ(to.Parts()[1].get(), made[2]);
+  EXPECT_EQ(to.Parts()[2].get(), made[3]);
+  ASSERT_EQ(from.Parts().size(), 2u);
+  EXPECT_EQ(from.Parts()[0].get(), made[1]);
+  EXPECT_EQ(to.GetItemCount(), 4);
+  EXPECT_EQ(from.GetItemCount(), 2);
+}
+
 TEST_F(SheetTest, DeleteLineLooksInTheListOfItsType) {
   CSheet s(kSheetScratch);
   s.NewBus({0, 0}, {100, 0});
