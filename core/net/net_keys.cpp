@@ -174,11 +174,11 @@ void ContactIndex::AddNames(uint32_t id, const CNet& net) {
   for (const auto& n : net.Names()) AddName(id, n);
 }
 
-void ContactIndex::Build(const std::vector<const CNet*>& nets) {
+void ContactIndex::Build(const std::vector<const CNet*>& nets, bool points, bool names) {
   Clear();
   for (uint32_t id = 0; id < nets.size(); ++id) {
-    AddPoints(id, *nets[id]);
-    AddNames(id, *nets[id]);
+    if (points) AddPoints(id, *nets[id]);
+    if (names) AddNames(id, *nets[id]);
   }
 }
 

@@ -151,8 +151,8 @@ class ContactIndex {
   void AddPoints(uint32_t id, const CNet& net);
   void AddName(uint32_t id, std::string_view name);
   void AddNames(uint32_t id, const CNet& net);
-  // The whole list, each net under its place.
-  void Build(const std::vector<const CNet*>& nets);
+  // The whole list, each net under its place (by its points, its names, or both).
+  void Build(const std::vector<const CNet*>& nets, bool points = true, bool names = true);
   void Clear() {
     points_.Clear();
     names_.clear();

@@ -59,11 +59,11 @@ int CSheet::NetCorrection(NetList& nets, int mode) {
       if (!gone[k]) nets[kept++] = std::move(nets[k]);
     nets.resize(kept);
   };
-  auto index = [&](netkeys::ContactIndex& ix) {
+  auto index = [&](netkeys::ContactIndex& ix, bool points, bool names) {
     std::vector<const CNet*> list;
     list.reserve(nets.size());
     for (const auto& net : nets) list.push_back(net.get());
-    ix.Build(list);
+    ix.Build(list, points, names);
     gone.assign(nets.size(), 0);
   };
 
@@ -85,7 +85,7 @@ int CSheet::NetCorrection(NetList& nets, int mode) {
   // the later nets the name index gives for the net's names; those before
   // the scan's position wait for the next scan.
   netkeys::ContactIndex ix;
-  index(ix);
+  index(ix, false, true);
   size_t place = 0;                     // the net's place in the list as it stands
   std::vector<uint32_t> heap, waiting;  // candidates, reused from net to net
   const auto greater = std::greater<uint32_t>();
@@ -146,7 +146,7 @@ int CSheet::NetCorrection(NetList& nets, int mode) {
   // and the scan starts again from the head after each merge. The candidates
   // are the later nets the point index gives for the net's contact points.
   if (mode == 1) {
-    index(ix);
+    index(ix, true, false);
     place = 0;
     for (uint32_t i = 0; i < nets.size(); ++i) {
       if (gone[i]) continue;
