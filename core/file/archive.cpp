@@ -21,31 +21,6 @@ CArchive::CArchive(std::string_view data) : mode_(load), data_(data) {}
 
 // --- storing ---
 
-void CArchive::WriteU8(uint8_t v) { buffer_.push_back(static_cast<char>(v)); }
-
-void CArchive::WriteU16(uint16_t v) {
-  WriteU8(static_cast<uint8_t>(v & 0xFF));
-  WriteU8(static_cast<uint8_t>(v >> 8));
-}
-
-void CArchive::WriteU32(uint32_t v) {
-  for (int i = 0; i < 4; ++i) WriteU8(static_cast<uint8_t>((v >> (8 * i)) & 0xFF));
-}
-
-void CArchive::WriteI32(int32_t v) { WriteU32(static_cast<uint32_t>(v)); }
-
-void CArchive::WritePoint(CPoint p) {
-  WriteI32(p.x);
-  WriteI32(p.y);
-}
-
-void CArchive::WriteRect(const CRect& r) {
-  WriteI32(r.left);
-  WriteI32(r.top);
-  WriteI32(r.right);
-  WriteI32(r.bottom);
-}
-
 void CArchive::WriteString(std::string_view s) {
   const size_t n = s.size();
   if (n < 0xFF) {
@@ -81,45 +56,6 @@ std::string CArchive::TakeBuffer() {
 void CArchive::Require(size_t n) const {
   if (mode_ != load) throw ArchiveError("the archive is not open for loading");
   if (Remaining() < n) ThrowEnd(pos_);
-}
-
-uint8_t CArchive::ReadU8() {
-  Require(1);
-  return static_cast<uint8_t>(data_[pos_++]);
-}
-
-uint16_t CArchive::ReadU16() {
-  Require(2);
-  uint16_t v = static_cast<uint16_t>(static_cast<uint8_t>(data_[pos_]) |
-                                     (static_cast<uint8_t>(data_[pos_ + 1]) << 8));
-  pos_ += 2;
-  return v;
-}
-
-uint32_t CArchive::ReadU32() {
-  Require(4);
-  uint32_t v = 0;
-  for (int i = 0; i < 4; ++i) {
-    v |= static_cast<uint32_t>(static_cast<uint8_t>(data_[pos_ + i])) << (8 * i);
-  }
-  pos_ += 4;
-  return v;
-}
-
-int32_t CArchive::ReadI32() { return static_cast<int32_t>(ReadU32()); }
-
-CPoint CArchive::ReadPoint() {
-  int32_t x = ReadI32();
-  int32_t y = ReadI32();
-  return {x, y};
-}
-
-CRect CArchive::ReadRect() {
-  int32_t l = ReadI32();
-  int32_t t = ReadI32();
-  int32_t r = ReadI32();
-  int32_t b = ReadI32();
-  return {l, t, r, b};
 }
 
 std::string CArchive::ReadString() {

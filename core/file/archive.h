@@ -34,12 +34,31 @@ class CArchive {
   bool IsLoading() const { return mode_ == load; }
 
   // --- storing ---
-  void WriteU8(uint8_t v);
-  void WriteU16(uint16_t v);
-  void WriteU32(uint32_t v);
-  void WriteI32(int32_t v);
-  void WritePoint(CPoint p);
-  void WriteRect(const CRect& r);
+  void WriteU8(uint8_t v) { buffer_.push_back(static_cast<char>(v)); }
+  void WriteU16(uint16_t v) {
+    const char b[2] = {static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)};
+    buffer_.append(b, sizeof b);
+  }
+  void WriteU32(uint32_t v) {
+    char b[4];
+    PutU32(b, v);
+    buffer_.append(b, sizeof b);
+  }
+  void WriteI32(int32_t v) { WriteU32(static_cast<uint32_t>(v)); }
+  void WritePoint(CPoint p) {
+    char b[8];
+    PutU32(b, static_cast<uint32_t>(p.x));
+    PutU32(b + 4, static_cast<uint32_t>(p.y));
+    buffer_.append(b, sizeof b);
+  }
+  void WriteRect(const CRect& r) {
+    char b[16];
+    PutU32(b, static_cast<uint32_t>(r.left));
+    PutU32(b + 4, static_cast<uint32_t>(r.top));
+    PutU32(b + 8, static_cast<uint32_t>(r.right));
+    PutU32(b + 12, static_cast<uint32_t>(r.bottom));
+    buffer_.append(b, sizeof b);
+  }
   // Counted string: length < 255 one byte; else 0xFF + uint16 when < 0xFFFE;
   // else 0xFF, 0xFFFF, uint32.
   void WriteString(std::string_view s);
@@ -50,12 +69,29 @@ class CArchive {
   std::string TakeBuffer();
 
   // --- loading ---
-  uint8_t ReadU8();
-  uint16_t ReadU16();
-  uint32_t ReadU32();
-  int32_t ReadI32();
-  CPoint ReadPoint();
-  CRect ReadRect();
+  uint8_t ReadU8() { return static_cast<uint8_t>(*Take(1)); }
+  uint16_t ReadU16() {
+    const auto* p = reinterpret_cast<const unsigned char*>(Take(2));
+    return static_cast<uint16_t>(p[0] | (p[1] << 8));
+  }
+  uint32_t ReadU32() {
+    const auto* p = reinterpret_cast<const unsigned char*>(Take(4));
+    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+  }
+  int32_t ReadI32() { return static_cast<int32_t>(ReadU32()); }
+  CPoint ReadPoint() {
+    const int32_t x = ReadI32();
+    const int32_t y = ReadI32();
+    return {x, y};
+  }
+  CRect ReadRect() {
+    const int32_t l = ReadI32();
+    const int32_t t = ReadI32();
+    const int32_t r = ReadI32();
+    const int32_t b = ReadI32();
+    return {l, t, r, b};
+  }
   // Reads a counted string, also the 16-bit form (0xFF, 0xFFFE, then a length
   // in the same scheme counted in UTF-16 units, converted to CP932).
   std::string ReadString();
@@ -73,6 +109,17 @@ class CArchive {
   void Require(size_t n) const;
 
  private:
+  static void PutU32(char* out, uint32_t v) {
+    for (int i = 0; i < 4; ++i) out[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+  }
+  // The next n bytes, passed over (throws as Require does when fewer remain).
+  const char* Take(size_t n) {
+    if (mode_ != load || Remaining() < n) Require(n);
+    const char* p = data_.data() + pos_;
+    pos_ += n;
+    return p;
+  }
+
   Mode mode_;
   std::string buffer_;     // storing
   std::string_view data_;  // loading

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "core/file/archive.h"
+#include "core/model/read_scope.h"
 #include "core/platform/settings.h"
 
 namespace tavro {
@@ -54,17 +55,6 @@ const char* AttrHeightKey(int kind) {
       return "BusAttrHeight";
     default:
       return "WireAttrHeight";
-  }
-}
-
-const char* WidthKey(uint32_t type) {
-  switch (type & kLineKindMask) {
-    case kLineGraphic:
-      return "LineWidth";
-    case kLineBus:
-      return "BusWidth";
-    default:
-      return (type & kLinePower) != 0 ? "PowerWidth" : "WireWidth";
   }
 }
 
@@ -358,7 +348,7 @@ void CLine::DataRead(CArchive& ar, int version) {
   }
   if (graphic && version >= 7) DecodeArrows(ar.ReadU16(), t.startArrow_, t.endArrow_);
   // The pen comes from the settings, whatever the line was drawn with.
-  t.width_ = AppSettings().GetInt("Default", WidthKey(t.type_));
+  t.width_ = ReadScope::LineWidth(t.type_);
   *this = std::move(t);
 }
 

@@ -75,6 +75,7 @@ void CPart::DataRead(CArchive& ar, bool loadChildren, int version) {
   ItemList<CPin> pins;
   uint32_t count = ar.ReadU32();
   CheckCount(ar, count, record_detail::kMinPinRecord, "pins of a part");
+  if (loadChildren) pins.reserve(count);
   for (uint32_t i = 0; i < count; ++i) {
     auto pin = std::make_unique<CPin>();
     pin->DataRead(ar, 0);  // no font records inside a part
@@ -84,6 +85,7 @@ void CPart::DataRead(CArchive& ar, bool loadChildren, int version) {
   ItemList<CLine> lines;
   count = ar.ReadU32();
   CheckCount(ar, count, record_detail::kMinLineRecord, "lines of a part");
+  if (loadChildren) lines.reserve(count);
   for (uint32_t i = 0; i < count; ++i) {
     auto line = std::make_unique<CLine>();
     // Older files stored the graphic lines of parts in the oldest form.
@@ -94,6 +96,7 @@ void CPart::DataRead(CArchive& ar, bool loadChildren, int version) {
   ItemList<CArc> arcs;
   count = ar.ReadU32();
   CheckCount(ar, count, record_detail::kMinArcRecord, "arcs of a part");
+  if (loadChildren) arcs.reserve(count);
   for (uint32_t i = 0; i < count; ++i) {
     auto arc = std::make_unique<CArc>();
     arc->DataRead(ar, version);
@@ -103,6 +106,7 @@ void CPart::DataRead(CArchive& ar, bool loadChildren, int version) {
   ItemList<CText> texts;
   count = ar.ReadU32();
   CheckCount(ar, count, record_detail::kMinTextRecord, "texts of a part");
+  if (loadChildren) texts.reserve(count);
   for (uint32_t i = 0; i < count; ++i) {
     auto text = std::make_unique<CText>();
     text->DataRead(ar, version);
@@ -113,6 +117,10 @@ void CPart::DataRead(CArchive& ar, bool loadChildren, int version) {
       texts.push_back(std::move(text));
   }
 
+  pins_.reserve(pins_.size() + pins.size());
+  lines_.reserve(lines_.size() + lines.size());
+  arcs_.reserve(arcs_.size() + arcs.size());
+  texts_.reserve(texts_.size() + texts.size());
   org_ = org;
   rectStart_ = rectStart;
   rectEnd_ = rectEnd;

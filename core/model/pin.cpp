@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "core/file/archive.h"
-#include "core/platform/settings.h"
+#include "core/model/read_scope.h"
 
 namespace tavro {
 
@@ -35,8 +35,8 @@ int32_t Clamp32(int64_t v) {
                                                   std::numeric_limits<int32_t>::max()));
 }
 
-int NameHeight() { return AppSettings().GetInt("Default", "PinNameAttrHeight"); }
-int NoHeight() { return AppSettings().GetInt("Default", "PinNoAttrHeight"); }
+int NameHeight() { return ReadScope::PinNameHeight(); }
+int NoHeight() { return ReadScope::PinNoHeight(); }
 
 constexpr uint32_t Org(TextOrg o) { return static_cast<uint32_t>(o); }
 

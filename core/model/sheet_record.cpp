@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "core/file/archive.h"
+#include "core/model/read_scope.h"
 #include "core/model/record_limits.h"
 #include "core/model/sheet.h"
 
@@ -31,6 +32,7 @@ void ReadSection(CArchive& ar, ItemList<T>& into, size_t minRecord, const char* 
                  Keep keep) {
   const uint32_t count = ar.ReadU32();
   CheckCount(ar, count, minRecord, what);
+  into.reserve(into.size() + count);
   for (uint32_t i = 0; i < count; ++i) {
     auto item = std::make_unique<T>();
     read(*item);
@@ -57,35 +59,41 @@ void CSheet::DataWrite(CArchive& ar) const {
 void CSheet::DataRead(CArchive& ar) {
   const int version = version_;
   // Everything is read aside first: a damaged body leaves the sheet as it was.
-  const int32_t storedType = ar.ReadI32();
-  ar.ReadI32();  // the stored item count is not trusted
   ItemList<CLine> lines;
   ItemList<CJunc> juncs;
   ItemList<CPin> pins;
   ItemList<CText> texts;
   ItemList<CArc> arcs;
   ItemList<CPart> parts;
-  auto all = [](const auto&) { return true; };
-  auto readLine = [&](CLine& l) { l.DataRead(ar, version); };
-  ReadSection(ar, lines, record_detail::kMinLineRecord, "wires", readLine, all);
-  ReadSection(ar, lines, record_detail::kMinLineRecord, "buses", readLine, all);
-  ReadSection(ar, lines, record_detail::kMinLineRecord, "lines", readLine, all);
-  ReadSection(
-      ar, juncs, record_detail::kMinJuncRecord, "junctions",
-      [&](CJunc& j) { j.DataRead(ar, version); }, all);
-  ReadSection(
-      ar, pins, record_detail::kMinPinRecord, "pins", [&](CPin& p) { p.DataRead(ar, version); },
-      all);
-  ReadSection(
-      ar, texts, record_detail::kMinTextRecord, "texts", [&](CText& t) { t.DataRead(ar, version); },
-      [](const CText& t) { return !t.IsEmpty(); });
-  ReadSection(
-      ar, arcs, record_detail::kMinArcRecord, "arcs", [&](CArc& a) { a.DataRead(ar, version); },
-      all);
-  ReadSection(
-      ar, parts, record_detail::kMinPartRecord, "parts",
-      [&](CPart& p) { p.DataRead(ar, true, version); }, all);
-  if (version >= 8) ar.ReadU32();  // end field
+  int32_t storedType;
+  {
+    // The defaults of the settings and the font engine's batch hold for the
+    // records of this body.
+    const ReadScope scope;
+    storedType = ar.ReadI32();
+    ar.ReadI32();  // the stored item count is not trusted
+    auto all = [](const auto&) { return true; };
+    auto readLine = [&](CLine& l) { l.DataRead(ar, version); };
+    ReadSection(ar, lines, record_detail::kMinLineRecord, "wires", readLine, all);
+    ReadSection(ar, lines, record_detail::kMinLineRecord, "buses", readLine, all);
+    ReadSection(ar, lines, record_detail::kMinLineRecord, "lines", readLine, all);
+    ReadSection(
+        ar, juncs, record_detail::kMinJuncRecord, "junctions",
+        [&](CJunc& j) { j.DataRead(ar, version); }, all);
+    ReadSection(
+        ar, pins, record_detail::kMinPinRecord, "pins", [&](CPin& p) { p.DataRead(ar, version); },
+        all);
+    ReadSection(
+        ar, texts, record_detail::kMinTextRecord, "texts",
+        [&](CText& t) { t.DataRead(ar, version); }, [](const CText& t) { return !t.IsEmpty(); });
+    ReadSection(
+        ar, arcs, record_detail::kMinArcRecord, "arcs", [&](CArc& a) { a.DataRead(ar, version); },
+        all);
+    ReadSection(
+        ar, parts, record_detail::kMinPartRecord, "parts",
+        [&](CPart& p) { p.DataRead(ar, true, version); }, all);
+    if (version >= 8) ar.ReadU32();  // end field
+  }
 
   // Each line goes to the list its type selects, whatever section it came from.
   for (auto& l : lines) Adopt(std::move(l));

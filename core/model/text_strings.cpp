@@ -1,7 +1,9 @@
 // The string conventions of texts: line breaks, property texts, trailing
 // numbers and search.
 #include <algorithm>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/model/text.h"
@@ -18,7 +20,9 @@ size_t FindUnescaped(std::string_view s, std::string_view seq, size_t from) {
   bool afterBackslash = false;
   for (size_t i = 0; i < s.size();) {
     const size_t len = CharLen(s, i);
-    if (i >= from && !afterBackslash && s.compare(i, seq.size(), seq) == 0) return i;
+    if (i >= from && !afterBackslash && (seq.empty() || s[i] == seq[0]) &&
+        s.compare(i, seq.size(), seq) == 0)
+      return i;
     afterBackslash = len == 1 && s[i] == '\\';
     i += len;
   }
@@ -46,6 +50,25 @@ using text_detail::SplitUnescaped;
 
 std::string UnescapeAmp(std::string_view v) { return ReplaceAll(v, "\\&", "&"); }
 std::string EscapeAmp(std::string_view v) { return ReplaceAll(v, "&", "\\&"); }
+
+// Field n of a property text split at every unescaped "&" (as
+// SplitUnescaped(s, "&")[n]); nullopt when there are fewer fields.
+std::optional<std::string_view> PropertyField(std::string_view s, size_t n) {
+  size_t field = 0, start = 0;
+  bool afterBackslash = false;
+  for (size_t i = 0; i < s.size();) {
+    const size_t len = CharLen(s, i);
+    if (!afterBackslash && s[i] == '&') {
+      if (field == n) return s.substr(start, i - start);
+      ++field;
+      start = i + 1;
+    }
+    afterBackslash = len == 1 && s[i] == '\\';
+    i += len;
+  }
+  if (field == n) return s.substr(start);
+  return std::nullopt;
+}
 
 // A text ends with one overline marker "~" that number handling keeps aside.
 bool EndsWithTilde(std::string_view s) {
@@ -120,30 +143,49 @@ int CText::CalcLines() const { return static_cast<int>(SplitUnescaped(name_, "\\
 // Property texts
 
 int CText::IsProperty() const {
-  const std::string copy = ReplaceAll(name_, "\\&", "");
-  if (copy.empty() || copy[0] != '&') return 0;
+  // The text read with every "\&" taken out must start with "&"; each
+  // further "&" starts a value. ("&" is never part of a double-byte
+  // character, and a backslash before "&" never is either.)
+  bool first = true;
   int count = 0;
-  for (size_t i = FindChar(copy, '&', 1); i != npos; i = FindChar(copy, '&', i + 1)) ++count;
+  for (size_t i = 0; i < name_.size(); i += CharLen(name_, i)) {
+    if (name_[i] == '\\' && i + 1 < name_.size() && name_[i + 1] == '&') {
+      ++i;  // with the step below, past the escaped "&"
+      continue;
+    }
+    if (first) {
+      if (name_[i] != '&') return 0;
+      first = false;
+    } else if (name_[i] == '&') {
+      ++count;
+    }
+  }
   return count;
 }
 
 std::string CText::GetPropertyName() const {
   if (name_.empty() || name_[0] != '&') return {};
-  const auto fields = SplitUnescaped(name_, "&");
-  return fields.size() > 1 ? Trim(fields[1]) : std::string();
+  const std::optional<std::string_view> field = PropertyField(name_, 1);
+  return field ? Trim(*field) : std::string();
 }
 
 std::string CText::GetPropertyVal(int n) const {
   const int count = IsProperty();
   if (count == 0 || n < 0 || n > count) return {};
   if (n == 0) n = count;
-  const auto fields = SplitUnescaped(name_, "&");
-  const size_t idx = static_cast<size_t>(n) + 1;
-  return idx < fields.size() ? UnescapeAmp(fields[idx]) : std::string();
+  const std::optional<std::string_view> field = PropertyField(name_, static_cast<size_t>(n) + 1);
+  return field ? UnescapeAmp(*field) : std::string();
 }
 
 bool CText::IsDispProperty() const {
-  return IsProperty() > 0 && EqualNoCase(GetPropertyVal(1), GetPropertyName());
+  // The first value against the name, as GetPropertyVal(1) and
+  // GetPropertyName give them, without copying a value that has nothing to
+  // unescape.
+  if (IsProperty() == 0) return false;
+  const std::string name = GetPropertyName();
+  const std::string_view value = PropertyField(name_, 2).value_or(std::string_view{});
+  if (tavro::Find(value, "\\&") != npos) return EqualNoCase(UnescapeAmp(value), name);
+  return EqualNoCase(value, name);
 }
 
 void CText::SetProperty(std::string_view name, std::string_view value) {

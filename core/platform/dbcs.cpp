@@ -4,10 +4,6 @@ namespace tavro {
 
 namespace {
 
-constexpr bool IsTrailByte(unsigned char c) {
-  return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC);
-}
-
 constexpr bool IsBlank(unsigned char c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
 }
@@ -36,17 +32,6 @@ std::string MapSingleBytes(std::string_view s, F f) {
 }
 
 }  // namespace
-
-size_t CharLen(std::string_view s, size_t i) {
-  if (i >= s.size()) return 1;
-  // A lead byte followed by a byte that cannot be a trail byte (a line end, a
-  // blank, the end of the string) stands alone, so that a damaged string never
-  // swallows the character after it.
-  if (IsLeadByte(static_cast<unsigned char>(s[i])) && i + 1 < s.size() &&
-      IsTrailByte(static_cast<unsigned char>(s[i + 1])))
-    return 2;
-  return 1;
-}
 
 std::string_view CutBytes(std::string_view s, size_t maxBytes) {
   size_t i = 0;

@@ -14,8 +14,20 @@ namespace tavro {
 constexpr bool IsLeadByte(unsigned char c) {
   return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
+// True for a byte that can follow a lead byte (0x40-0x7E, 0x80-0xFC).
+constexpr bool IsTrailByte(unsigned char c) {
+  return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC);
+}
 // Length in bytes of the character starting at s[i] (1 or 2; 1 at a truncated end).
-size_t CharLen(std::string_view s, size_t i);
+// A lead byte followed by a byte that cannot be a trail byte (a line end, a
+// blank, the end of the string) stands alone, so that a damaged string never
+// swallows the character after it.
+inline size_t CharLen(std::string_view s, size_t i) {
+  return i < s.size() && s.size() - i > 1 && IsLeadByte(static_cast<unsigned char>(s[i])) &&
+                 IsTrailByte(static_cast<unsigned char>(s[i + 1]))
+             ? 2
+             : 1;
+}
 // True when the last character of s is a double-byte character.
 bool EndsWithDoubleByte(std::string_view s);
 // Byte index of the start of the last character (npos for an empty string).

@@ -74,11 +74,33 @@ class FontEngine {
   virtual TextExtent MeasureDefault(int height, std::string_view text) = 0;
   // Path of the font file chosen for a font record (for embedding and tests).
   virtual std::string ResolveFile(const LogFont& font) = 0;
+
+  // A batch of measurements (many texts read at once): from BeginBatch to
+  // the matching EndBatch (pairs nest) the engine may read the settings it
+  // depends on (the default faces) once, at the start, and keep what it
+  // measured for the rest of the batch. It gives exactly the figures it
+  // gives outside a batch as long as those settings do not change during
+  // the batch; a change is seen by the next batch. By default a batch
+  // changes nothing.
+  virtual void BeginBatch() {}
+  virtual void EndBatch() {}
 };
 
 // The engine of the process (fontconfig + FreeType), created on first use.
 FontEngine& GetFontEngine();
 // Replaces the engine (tests); nullptr restores the default.
 void SetFontEngine(FontEngine* engine);
+
+// A batch of the engine of the process for the lifetime of the object.
+class FontBatch {
+ public:
+  FontBatch() : engine_(GetFontEngine()) { engine_.BeginBatch(); }
+  ~FontBatch() { engine_.EndBatch(); }
+  FontBatch(const FontBatch&) = delete;
+  FontBatch& operator=(const FontBatch&) = delete;
+
+ private:
+  FontEngine& engine_;
+};
 
 }  // namespace tavro

@@ -4,6 +4,7 @@
 #include FT_FREETYPE_H
 
 #include <algorithm>
+#include <bitset>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
@@ -53,6 +54,42 @@ std::string FaceOrDefault(std::string face, const char* fallback) {
   return face;
 }
 
+// Calls width(code, n) for each character of a CP932 string (n: its length
+// in bytes, 1 or 2) and sums the results.
+template <class Width>
+int64_t SumWidths(std::string_view text, Width width) {
+  int64_t sum = 0;
+  for (size_t i = 0; i < text.size();) {
+    const size_t n = CharLen(text, i);
+    unsigned code = static_cast<unsigned char>(text[i]);
+    if (n == 2) code = (code << 8) | static_cast<unsigned char>(text[i + 1]);
+    sum += width(code, n);
+    i += n;
+  }
+  return sum;
+}
+
+// A font record and a height, as the batch keeps advances by them.
+struct GlyphKey {
+  std::array<uint8_t, LogFont::kSize> record;
+  int height;
+  bool operator==(const GlyphKey&) const = default;
+};
+
+struct GlyphKeyHash {
+  size_t operator()(const GlyphKey& k) const {
+    uint64_t h = 1469598103934665603ull;  // FNV-1a
+    auto mix = [&h](uint8_t b) {
+      h ^= b;
+      h *= 1099511628211ull;
+    };
+    for (uint8_t b : k.record) mix(b);
+    for (int i = 0; i < 4; ++i)
+      mix(static_cast<uint8_t>(static_cast<uint32_t>(k.height) >> (8 * i)));
+    return static_cast<size_t>(h);
+  }
+};
+
 }  // namespace
 
 // The scale of one font at one height.
@@ -78,6 +115,42 @@ struct FcFtFontEngine::Scale {
   }
 };
 
+// The rounded advances of one font record at one height, measured as a
+// batch asks for them.
+struct FcFtFontEngine::Glyphs {
+  FontFace* face;
+  Scale scale;
+  int height;
+  std::array<int, 256> single{};
+  std::bitset<256> known;
+  std::unordered_map<unsigned, int> dual;
+
+  Glyphs(FontFace* f, const LogFont& font, int h)
+      : face(f), scale(f ? f->Tables() : kFixedTables, font, h), height(h) {}
+
+  int Width(FcFtFontEngine& engine, unsigned code) {
+    if (code < single.size()) {
+      if (!known[code]) {
+        single[code] = RoundToInt(engine.Advance(face, scale, height, code));
+        known.set(code);
+      }
+      return single[code];
+    }
+    auto it = dual.find(code);
+    if (it == dual.end())
+      it = dual.emplace(code, RoundToInt(engine.Advance(face, scale, height, code))).first;
+    return it->second;
+  }
+};
+
+struct FcFtFontEngine::Batch {
+  LogFont singleByte;  // the default faces when the batch started
+  LogFont doubleByte;
+  std::unordered_map<GlyphKey, std::unique_ptr<Glyphs>, GlyphKeyHash> glyphs;
+  // The advances of the two default faces by height (of `glyphs`).
+  std::unordered_map<int, std::pair<Glyphs*, Glyphs*>> defaults;
+};
+
 void FcFtFontEngine::FtLibraryDeleter::operator()(FT_LibraryRec_* library) const {
   FT_Done_FreeType(library);
 }
@@ -91,6 +164,7 @@ FcFtFontEngine::FcFtFontEngine(Options options) : matcher_(options.systemFonts) 
 
 FcFtFontEngine::~FcFtFontEngine() {
   // Faces go before the library they were opened with.
+  batch_.reset();
   resolved_.clear();
   faces_.clear();
 }
@@ -110,6 +184,34 @@ LogFont FcFtFontEngine::DefaultDoubleByteFont() {
   return f;
 }
 
+LogFont FcFtFontEngine::SingleByteDefault() const {
+  return batch_ ? batch_->singleByte : DefaultSingleByteFont();
+}
+
+LogFont FcFtFontEngine::DoubleByteDefault() const {
+  return batch_ ? batch_->doubleByte : DefaultDoubleByteFont();
+}
+
+void FcFtFontEngine::BeginBatch() {
+  if (batchDepth_++ > 0) return;
+  batch_ = std::make_unique<Batch>();
+  batch_->singleByte = DefaultSingleByteFont();
+  batch_->doubleByte = DefaultDoubleByteFont();
+}
+
+void FcFtFontEngine::EndBatch() {
+  if (batchDepth_ == 0) return;
+  if (--batchDepth_ == 0) batch_.reset();
+}
+
+FcFtFontEngine::Glyphs& FcFtFontEngine::BatchGlyphs(const LogFont& font, int height) {
+  GlyphKey key{font.ToBytes(), height};
+  auto it = batch_->glyphs.find(key);
+  if (it == batch_->glyphs.end())
+    it = batch_->glyphs.emplace(key, std::make_unique<Glyphs>(Face(font), font, height)).first;
+  return *it->second;
+}
+
 FontFace* FcFtFontEngine::LoadFace(const FontFileRef& ref) {
   auto key = std::make_pair(ref.path, ref.index);
   auto it = faces_.find(key);
@@ -123,8 +225,8 @@ FontFace* FcFtFontEngine::Face(const LogFont& font) {
   LogFont request = font;
   if (Trim(request.FaceName()).empty()) {
     // No face: the default face of the record's kind of text.
-    request.SetFaceName(request.charSet == kShiftJisCharSet ? DefaultDoubleByteFont().FaceName()
-                                                            : DefaultSingleByteFont().FaceName());
+    request.SetFaceName(request.charSet == kShiftJisCharSet ? DoubleByteDefault().FaceName()
+                                                            : SingleByteDefault().FaceName());
   }
   const int32_t weight = request.weight <= 0 ? 400 : request.weight;
   auto key = std::make_tuple(request.FaceName(), weight, request.italic != 0, request.charSet);
@@ -170,7 +272,7 @@ double FcFtFontEngine::Advance(FontFace* face, const Scale& scale, int height, u
   if (const auto u = Decode(code)) {
     if (const auto a = face->Advance(*u)) return *a * scale.sx;
     // The screen shows a character the font lacks in the Japanese face.
-    FontFace* fallback = Face(DefaultDoubleByteFont());
+    FontFace* fallback = Face(DoubleByteDefault());
     if (fallback && fallback != face && scale.sy > 0) {
       if (const auto a = fallback->Advance(*u)) {
         return *a * ScaleAt(fallback->Tables(), height) * (scale.sx / scale.sy);
@@ -207,39 +309,43 @@ int FcFtFontEngine::CharWidth(const LogFont& font, int height, unsigned code) {
 
 TextExtent FcFtFontEngine::Measure(const LogFont& font, int height, std::string_view text) {
   height = ClampHeight(height);
+  if (batch_) {
+    Glyphs& g = BatchGlyphs(font, height);
+    const int64_t width =
+        SumWidths(text, [&](unsigned code, size_t) { return g.Width(*this, code); });
+    return {ClampToInt(width), g.scale.Cell()};
+  }
   FontFace* face = Face(font);
   const Scale s(face ? face->Tables() : kFixedTables, font, height);
-  int64_t width = 0;
-  for (size_t i = 0; i < text.size();) {
-    const size_t n = CharLen(text, i);
-    unsigned code = static_cast<unsigned char>(text[i]);
-    if (n == 2) code = (code << 8) | static_cast<unsigned char>(text[i + 1]);
-    width += RoundToInt(Advance(face, s, height, code));
-    i += n;
-  }
+  const int64_t width = SumWidths(
+      text, [&](unsigned code, size_t) { return RoundToInt(Advance(face, s, height, code)); });
   return {ClampToInt(width), s.Cell()};
 }
 
 TextExtent FcFtFontEngine::MeasureDefault(int height, std::string_view text) {
   height = ClampHeight(height);
+  if (batch_) {
+    auto& faces = batch_->defaults[height];
+    if (!faces.first) {
+      faces.first = &BatchGlyphs(batch_->singleByte, height);
+      faces.second = &BatchGlyphs(batch_->doubleByte, height);
+    }
+    Glyphs& single = *faces.first;
+    Glyphs& dual = *faces.second;
+    const int64_t width = SumWidths(
+        text, [&](unsigned code, size_t n) { return (n == 2 ? dual : single).Width(*this, code); });
+    return {ClampToInt(width), std::max(single.scale.Cell(), dual.scale.Cell())};
+  }
   const LogFont single = DefaultSingleByteFont();
   const LogFont dual = DefaultDoubleByteFont();
   FontFace* singleFace = Face(single);
   FontFace* dualFace = Face(dual);
   const Scale singleScale(singleFace ? singleFace->Tables() : kFixedTables, single, height);
   const Scale dualScale(dualFace ? dualFace->Tables() : kFixedTables, dual, height);
-  int64_t width = 0;
-  for (size_t i = 0; i < text.size();) {
-    const size_t n = CharLen(text, i);
-    unsigned code = static_cast<unsigned char>(text[i]);
-    if (n == 2) {
-      code = (code << 8) | static_cast<unsigned char>(text[i + 1]);
-      width += RoundToInt(Advance(dualFace, dualScale, height, code));
-    } else {
-      width += RoundToInt(Advance(singleFace, singleScale, height, code));
-    }
-    i += n;
-  }
+  const int64_t width = SumWidths(text, [&](unsigned code, size_t n) {
+    return n == 2 ? RoundToInt(Advance(dualFace, dualScale, height, code))
+                  : RoundToInt(Advance(singleFace, singleScale, height, code));
+  });
   return {ClampToInt(width), std::max(singleScale.Cell(), dualScale.Cell())};
 }
 

@@ -32,6 +32,12 @@
 // - When no font can be loaded at all, fixed metrics apply: a cell of h with
 //   ascent 4/5 of it, single-byte characters h / 2 and double-byte characters
 //   h wide.
+//
+// In a batch (BeginBatch / EndBatch) the default faces are read from the
+// settings once, when the batch starts, and the rounded advance of every
+// character measured is kept per font record and height until the batch
+// ends: a string is still the sum of the same rounded advances, so the
+// figures are the ones measured outside a batch.
 #pragma once
 
 #include <map>
@@ -64,6 +70,8 @@ class FcFtFontEngine : public FontEngine {
   TextExtent Measure(const LogFont& font, int height, std::string_view text) override;
   TextExtent MeasureDefault(int height, std::string_view text) override;
   std::string ResolveFile(const LogFont& font) override;
+  void BeginBatch() override;
+  void EndBatch() override;
 
   // The records MeasureDefault uses: the "FontE" face (Arial when empty) and
   // the "FontJ" face (IPAGothic when empty, character set 128).
@@ -72,6 +80,13 @@ class FcFtFontEngine : public FontEngine {
 
  private:
   struct Scale;
+  struct Glyphs;
+  struct Batch;
+  // The default faces: those the batch started with, else from the settings.
+  LogFont SingleByteDefault() const;
+  LogFont DoubleByteDefault() const;
+  // The advances kept in the batch for `font` at the (clamped) `height`.
+  Glyphs& BatchGlyphs(const LogFont& font, int height);
   // The face chosen for `font` (nullptr: fixed metrics), loaded and cached.
   FontFace* Face(const LogFont& font);
   FontFace* LoadFace(const FontFileRef& ref);
@@ -90,6 +105,8 @@ class FcFtFontEngine : public FontEngine {
   // Resolved records: face name, weight, italic, character set -> face (may be null).
   std::map<std::tuple<std::string, int32_t, bool, uint8_t>, FontFace*> resolved_;
   std::unordered_map<unsigned, char32_t> decoded_;  // kNotCp932 marks an invalid code
+  int batchDepth_ = 0;
+  std::unique_ptr<Batch> batch_;  // while a batch is open
 };
 
 }  // namespace tavro

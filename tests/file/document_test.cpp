@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 
 #include <cstdlib>
+#include <ostream>
 #include <string>
 
 #include "core/file/archive.h"
@@ -162,6 +163,60 @@ TEST(DocumentTest, ReadsEveryVersionWithItsFields) {
     EXPECT_EQ(s.GetItemCount(), 6);
     EXPECT_TRUE(doc.GetTitleSheet().GetItemCount() == 0);
   }
+}
+
+// What a read gave the items from the settings: pens of a wire, a bus and a
+// graphic line, heights of an empty pin name and number, width of a text.
+struct Reading {
+  int wire, bus, line, pinName, pinNo, text;
+  bool operator==(const Reading&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& os, const Reading& r) {
+  return os << "pens " << r.wire << "/" << r.bus << "/" << r.line << ", pin texts " << r.pinName
+            << "/" << r.pinNo << ", text width " << r.text;
+}
+
+TEST(DocumentTest, SettingsChangedBetweenReadsAreSeenByTheNextRead) {
+  // What reading gives the items from section "Default" (the pens of lines,
+  // the heights of empty pin texts, the faces that size texts) is taken once
+  // per read; each read must see the settings as they are when it starts.
+  CSheetDoc made;
+  CSheet& s = made.GetSheet();
+  s.NewWire({0, 0}, {100, 0});
+  s.NewBus({0, 100}, {100, 100});
+  s.NewLine({0, 200}, {100, 200});
+  s.NewPin({0, 300}, {100, 300}, kPinInput);  // without name and number
+  s.NewText("R1", {0, 400}, 70, kOrgBottomLeft);
+  const std::string file = made.Write(false);
+
+  auto read = [&file] {
+    CSheetDoc doc;
+    EXPECT_TRUE(doc.Load(file, "settings.tcd", false).ok);
+    const CSheet& r = doc.GetSheet();
+    if (r.Wires().empty() || r.Buses().empty() || r.Lines().empty() || r.Pins().empty() ||
+        r.Texts().empty())
+      return Reading{};
+    return Reading{r.Wires()[0]->GetWidth(),           r.Buses()[0]->GetWidth(),
+                   r.Lines()[0]->GetWidth(),           r.Pins()[0]->GetNameText().GetSize(),
+                   r.Pins()[0]->GetNoText().GetSize(), r.Texts()[0]->GetTextBoundingRect().Width()};
+  };
+  // The built-in defaults: pens 8, 24 and 8, pin texts 70, "R1" in Arial
+  // (45 + 35, see tests/platform/font_test.cpp).
+  EXPECT_EQ(read(), (Reading{8, 24, 8, 70, 70, 80}));
+
+  struct Restore {
+    ~Restore() {
+      for (const char* key : {"WireWidth", "BusWidth", "PinNameAttrHeight", "FontE"})
+        AppSettings().DeleteValue("Default", key);
+    }
+  } restore;
+  Settings& settings = AppSettings();
+  settings.WriteInt("Default", "WireWidth", 12);
+  settings.WriteString("Default", "BusWidth", "wide");  // not a number: the built-in 24
+  settings.WriteInt("Default", "PinNameAttrHeight", 90);
+  settings.WriteString("Default", "FontE", "Courier New");  // Liberation Mono: 37 a letter
+  EXPECT_EQ(read(), (Reading{12, 24, 8, 90, 70, 2 * 37}));
 }
 
 // ---------------------------------------------------------------------------

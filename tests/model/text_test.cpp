@@ -140,6 +140,45 @@ TEST_F(TextTest, PropertyParsing) {
   EXPECT_EQ(v.GetDispString(), "&VALUE&10k");
 }
 
+TEST_F(TextTest, PropertyEscapesAndDoubleByteCharacters) {
+  // The property readers walk the text without copying it: an "&" after a
+  // backslash is escaped, but not after a double-byte character whose trail
+  // byte happens to be 0x5C ("表" is 0x95 0x5C).
+  const std::string hyo = J("表");
+  struct Case {
+    std::string text;
+    int count;          // IsProperty
+    std::string name;   // GetPropertyName
+    std::string first;  // GetPropertyVal(1)
+    std::string last;   // GetPropertyVal(0)
+    bool display;       // IsDispProperty
+  };
+  const Case cases[] = {
+      {"&A&a", 1, "A", "a", "a", true},    // first value equals the name without regard to case
+      {"& a &A", 1, "a", "A", "A", true},  // the name is trimmed
+      {"&A&A&", 2, "A", "A", "", true},
+      {"&A&&", 2, "A", "", "", false},
+      {"&A&\\&x", 1, "A", "&x", "&x", false},
+      // An escaped "&" in front: a property by its count, but without a name.
+      {"\\&&A&B", 1, "", "B", "B", false},
+      // A backslash before the escape is a character of its own.
+      {"\\\\&A&x", 0, "", "", "", false},
+      {"&\\&&\\&", 1, "\\&", "&", "&", false},
+      {"&" + hyo + "&x", 1, hyo, "x", "x", false},
+      {"&A&x" + hyo + "&", 2, "A", "x" + hyo, "", false},
+      {"A&x", 0, "", "", "", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(Cp932ToUtf8(c.text));
+    const CText t(c.text, {}, 70, kBL | kTextHidden);
+    EXPECT_EQ(t.IsProperty(), c.count);
+    EXPECT_EQ(t.GetPropertyName(), c.name);
+    EXPECT_EQ(t.GetPropertyVal(1), c.first);
+    EXPECT_EQ(t.GetPropertyVal(0), c.last);
+    EXPECT_EQ(t.IsDispProperty(), c.display);
+  }
+}
+
 TEST_F(TextTest, SetPropertyAndSetPropertyVal) {
   CText t;
   t.SetProperty(" VALUE ", " 10&20 ");

@@ -5,6 +5,7 @@
 #include <climits>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "core/platform/codec.h"
 #include "core/platform/font_engine.h"
@@ -308,6 +309,88 @@ TEST_F(FontEngineTest, UnknownFacesAndBadBytesStillMeasure) {
   EXPECT_EQ(Engine().Measure(arial, 0, "AR1").cx, 0);
   EXPECT_GT(Engine().Measure(arial, INT_MAX, std::string(1000, 'W')).cx, 0);
   EXPECT_GT(Engine().Metrics(arial, INT_MIN).Height(), 0);
+}
+
+TEST_F(FontEngineTest, BatchGivesTheFiguresMeasuredOutsideIt) {
+  // A batch keeps the rounded advance of each character per record and
+  // height: every string must still come out as measured afresh, the first
+  // time (advances being taken) and the second (advances kept), for own
+  // faces, record widths, the default faces, double-byte texts, characters
+  // taken from the fallback face and bytes that are not CP932.
+  LogFont narrow = Font("Arial");
+  narrow.width = 18;
+  LogFont ownHeight = Font("Arial");
+  ownHeight.height = -13;
+  ownHeight.width = 6;
+  const LogFont fonts[] = {Font("Arial"),
+                           Font("Arial", 700),
+                           Font("Arial", 400, 1),
+                           narrow,
+                           ownHeight,
+                           Font(J("ＭＳ ゴシック"), 400, 0, 128),
+                           Font("", 400, 0, 0),
+                           Font("", 400, 0, 128),
+                           Font("Courier New"),
+                           Font("No Such Face At All")};
+  const int heights[] = {70, 65, 140, 13, 1, 0, -1000};
+  const std::string texts[] = {"AR1",          "Ai",    J("抵抗"),       "R1" + J("抵抗"),
+                               J("ｱｲ") + "x~", "A\x81", "A\x81\x20\xFF", "\xFD\xFE",
+                               "\\n&V&x",      ""};
+  struct Figure {
+    std::string what;
+    TextExtent extent;
+  };
+  auto measureAll = [&] {
+    std::vector<Figure> v;
+    for (const std::string& t : texts) {
+      for (int h : heights) {
+        const std::string at = " at " + std::to_string(h) + ": " + Cp932ToUtf8(t);
+        for (const LogFont& f : fonts)
+          v.push_back({Cp932ToUtf8(f.FaceName()) + " weight " + std::to_string(f.weight) +
+                           " width " + std::to_string(f.width) + " height " +
+                           std::to_string(f.height) + at,
+                       Engine().Measure(f, h, t)});
+        v.push_back({"default faces" + at, Engine().MeasureDefault(h, t)});
+      }
+    }
+    return v;
+  };
+  const std::vector<Figure> outside = measureAll();
+  Engine().BeginBatch();
+  const std::vector<Figure> first = measureAll();
+  Engine().BeginBatch();  // nested: the same batch
+  const std::vector<Figure> kept = measureAll();
+  Engine().EndBatch();
+  Engine().EndBatch();
+  ASSERT_EQ(first.size(), outside.size());
+  ASSERT_EQ(kept.size(), outside.size());
+  for (size_t i = 0; i < outside.size(); ++i) {
+    SCOPED_TRACE(outside[i].what);
+    EXPECT_EQ(first[i].extent.cx, outside[i].extent.cx);
+    EXPECT_EQ(first[i].extent.cy, outside[i].extent.cy);
+    EXPECT_EQ(kept[i].extent.cx, outside[i].extent.cx);
+    EXPECT_EQ(kept[i].extent.cy, outside[i].extent.cy);
+  }
+}
+
+TEST_F(FontEngineTest, EachBatchTakesTheDefaultFacesAsTheyAreWhenItStarts) {
+  const LogFont noFace = Font("");
+  const LogFont arial = Font("Arial");
+  // Arial for "R1" (45 + 35), IPAGothic for a kanji Arial lacks (65).
+  Engine().BeginBatch();
+  EXPECT_EQ(Engine().MeasureDefault(70, "R1").cx, 45 + 35);
+  EXPECT_EQ(Engine().Measure(noFace, 70, "R1").cx, 45 + 35);
+  EXPECT_EQ(Engine().Measure(arial, 70, J("抵")).cx, 65);
+  Engine().EndBatch();
+
+  // Liberation Mono round(37.08) a letter, IPAMincho round(63.52) a kanji.
+  DefaultFace e("FontE", "Courier New");
+  DefaultFace j("FontJ", J("ＭＳ 明朝"));
+  Engine().BeginBatch();
+  EXPECT_EQ(Engine().MeasureDefault(70, "R1").cx, 2 * 37);
+  EXPECT_EQ(Engine().Measure(noFace, 70, "R1").cx, 2 * 37);
+  EXPECT_EQ(Engine().Measure(arial, 70, J("抵")).cx, 64);
+  Engine().EndBatch();
 }
 
 TEST(FontEngineFallbackTest, WithoutFontsFixedMetricsApply) {
