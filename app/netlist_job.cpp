@@ -11,6 +11,7 @@
 #include "core/net/netlist_format.h"
 #include "core/platform/codec.h"
 #include "core/platform/dbcs.h"
+#include "core/platform/font.h"
 #include "core/platform/host.h"
 #include "core/platform/paths.h"
 #include "core/platform/settings.h"
@@ -169,6 +170,7 @@ struct ComponentTags {
 }  // namespace
 
 void GatherComponents(std::span<const GatherSheet> sheets, CSheet& working) {
+  const FontBatch batch;  // the tags are measured as one batch
   int index = 0;
   for (const GatherSheet& s : sheets) {
     const ComponentTags tags(*s.doc, s.filePath, ++index);
@@ -179,6 +181,7 @@ void GatherComponents(std::span<const GatherSheet> sheets, CSheet& working) {
 
 void TakeComponents(std::span<CSheetDoc* const> docs, std::span<const std::string> filePaths,
                     CSheet& working) {
+  const FontBatch batch;  // the tags are measured as one batch
   for (size_t i = 0; i < docs.size(); ++i) {
     const ComponentTags tags(*docs[i], filePaths[i], static_cast<int>(i) + 1);
     const size_t first = working.Parts().size();

@@ -6,7 +6,11 @@
 //
 // Stages timed: wire groups, pin groups, merging a two-sheet project by name,
 // sorting, and writing a PADS-PCB netlist (header, component section with its
-// reference sort, nets) or an ECAD one (nets only). Run a Release build:
+// reference sort, nets) or an ECAD one (nets only). Beside the grid, the
+// resistor chain of bench/resistor_chain.h (500, 5,000 and 25,000 resistors)
+// runs the whole path of the netlist command from the sheet file's bytes:
+// reading, the nets, taking the parts and composing a PADS-PCB netlist.
+// Run a Release build:
 //   cmake -S . -B build-rel -G Ninja -DCMAKE_BUILD_TYPE=Release && cmake --build build-rel
 //   build-rel/bench/bench_netlist_bench
 #include <benchmark/benchmark.h>
@@ -16,6 +20,7 @@
 #include <string>
 
 #include "app/netlist_job.h"
+#include "bench/resistor_chain.h"
 #include "core/model/sheet.h"
 #include "core/net/connectivity.h"
 #include "core/net/net.h"
@@ -138,6 +143,39 @@ void Write(benchmark::State& state, int format) {
 void BM_Write(benchmark::State& state) { Write(state, 13); }
 void BM_WriteNetsOnly(benchmark::State& state) { Write(state, 2); }
 
+// The chain of pins / 2 resistors from its sheet file's bytes to the text of
+// a PADS-PCB netlist, as the netlist command runs it on one sheet.
+void BM_ChainReadNetsWrite(benchmark::State& state) {
+  static std::map<int, std::string> files;
+  const int resistors = static_cast<int>(state.range(0)) / 2;
+  std::string& file = files[resistors];
+  if (file.empty()) file = bench::ResistorChainFile(resistors);
+  const std::string path = "/bench/chain.tcd";
+  NetlistOptions options;
+  options.format = 13;
+  options.pcbProperty = "PCB";
+  size_t bytes = 0;
+  for (auto _ : state) {
+    CSheetDoc doc;
+    if (!doc.Load(file, path, false).ok) {
+      state.SkipWithError("the chain's sheet file does not read");
+      return;
+    }
+    NetList nets;
+    const NetSheet one{&doc.GetSheet(), path, 1};
+    BuildNets({&one, 1}, nets);
+    // As RunNetlist: the document's parts go to the component section itself.
+    CSheet working(kSheetScratch);
+    CSheetDoc* const docs[] = {&doc};
+    TakeComponents(docs, {&path, 1}, working);
+    const NetlistText text = ComposeNetlist(nets, working, options, "chain.net", "");
+    bytes = text.netlist.size();
+    benchmark::DoNotOptimize(bytes);
+  }
+  state.counters["bytes"] = static_cast<double>(bytes);
+  state.counters["file_bytes"] = static_cast<double>(file.size());
+}
+
 #define TAVRO_SIZES \
   ->Arg(1000)->Arg(10000)->Arg(50000)->Unit(benchmark::kMillisecond)->Iterations(1)
 
@@ -147,6 +185,7 @@ BENCHMARK(BM_Merge) TAVRO_SIZES;
 BENCHMARK(BM_Sort) TAVRO_SIZES;
 BENCHMARK(BM_Write) TAVRO_SIZES;
 BENCHMARK(BM_WriteNetsOnly) TAVRO_SIZES;
+BENCHMARK(BM_ChainReadNetsWrite) TAVRO_SIZES;
 
 }  // namespace
 }  // namespace tavro
