@@ -13,10 +13,6 @@ namespace tavro {
 
 namespace {
 
-uint64_t Key(CPoint p) {
-  return (uint64_t{static_cast<uint32_t>(p.x)} << 32) | static_cast<uint32_t>(p.y);
-}
-
 // The part pins of a sheet by where they lie, so that counting the pins at a
 // point (CPin::CheckPoint, a pin's box grown by one) looks at the pins near
 // it only.
@@ -71,14 +67,14 @@ PinFinding PinLine(const std::string& ref, const CPin& pin, size_t sheet) {
 
 void CheckNets(const CSheet& sheet, size_t index, CleanupFindings& f) {
   std::unordered_set<uint64_t> dots;
-  for (const auto& j : sheet.Juncs()) dots.insert(Key(j->GetPoint()));
+  for (const auto& j : sheet.Juncs()) dots.insert(PointKey(j->GetPoint()));
   std::unordered_map<uint64_t, int> ends;  // wires with an end at the point
   for (const auto& w : sheet.Wires()) {
-    ++ends[Key(w->GetStartPoint())];
-    if (w->GetEndPoint() != w->GetStartPoint()) ++ends[Key(w->GetEndPoint())];
+    ++ends[PointKey(w->GetStartPoint())];
+    if (w->GetEndPoint() != w->GetStartPoint()) ++ends[PointKey(w->GetEndPoint())];
   }
   auto endsAt = [&ends](CPoint p) {
-    auto it = ends.find(Key(p));
+    auto it = ends.find(PointKey(p));
     return it == ends.end() ? 0 : it->second;
   };
   const PinGrid grid(sheet);
@@ -88,14 +84,15 @@ void CheckNets(const CSheet& sheet, size_t index, CleanupFindings& f) {
     for (const auto& pin : part->Pins()) {
       if (!pin->IsDisp()) continue;
       const CPoint p = pin->GetEndPoint();
-      if (dots.contains(Key(p)) || endsAt(p) + grid.Count(p) <= 2) continue;
-      if (reported.insert(Key(p)).second)
+      if (dots.contains(PointKey(p)) || endsAt(p) + grid.Count(p) <= 2) continue;
+      if (reported.insert(PointKey(p)).second)
         f.netCheck.push_back(PinLine(part->GetRefName(), *pin, index));
     }
   reported.clear();
   for (const auto& w : sheet.Wires())
     for (const CPoint p : {w->GetEndPoint(), w->GetStartPoint()}) {
-      if (dots.contains(Key(p)) || endsAt(p) <= 2 || !reported.insert(Key(p)).second) continue;
+      if (dots.contains(PointKey(p)) || endsAt(p) <= 2 || !reported.insert(PointKey(p)).second)
+        continue;
       PinFinding wire;
       wire.wirePoint = true;
       wire.sheet = index;

@@ -210,6 +210,15 @@ enum ItemKind : int {
   kKindVAny = 31,
 };
 
+// A point as one exact key (both full coordinates), for hash tables of
+// points; and an ordered pair of points (a line's ends) as one hash key.
+inline uint64_t PointKey(CPoint p) {
+  return (uint64_t{static_cast<uint32_t>(p.y)} << 32) | static_cast<uint32_t>(p.x);
+}
+inline uint64_t PairKey(CPoint a, CPoint b) {
+  return PointKey(a) ^ (PointKey(b) * 0x9E3779B97F4A7C15ULL);
+}
+
 // Shows a coordinate as users see it: value / 100 and value % 100, "%4d.%02d".
 std::string FormatCoord(int32_t v);
 

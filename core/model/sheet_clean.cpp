@@ -20,11 +20,6 @@ namespace tavro {
 
 namespace {
 
-uint64_t PointKey(CPoint p) {
-  return (uint64_t{static_cast<uint32_t>(p.x)} << 32) | static_cast<uint32_t>(p.y);
-}
-uint64_t PairKey(CPoint a, CPoint b) { return PointKey(a) ^ (PointKey(b) * 0x9E3779B97F4A7C15ULL); }
-
 // ---------------------------------------------------------------------------
 // Two lines on one row or column
 

@@ -55,10 +55,6 @@ void RemoveLaterDuplicates(ItemList<T>& list, Same same, Key key) {
   list.resize(kept);
 }
 
-uint64_t PairKey(CPoint a, CPoint b) {
-  return netkeys::PointKey(a) ^ (netkeys::PointKey(b) * 0x9E3779B97F4A7C15ULL);
-}
-
 }  // namespace
 
 bool IsMarkerName(std::string_view name) { return Find(name, kMarkerPrefix) != std::string::npos; }

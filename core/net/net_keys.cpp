@@ -22,18 +22,6 @@ int Sign(int64_t v) { return v < 0 ? -1 : (v > 0 ? 1 : 0); }
 
 }  // namespace
 
-PointBox ContactBox(const CNet& net) {
-  PointBox box;
-  for (const auto& w : net.Wires()) {
-    box.Add(w->GetStartPoint());
-    box.Add(w->GetEndPoint());
-  }
-  for (const auto& j : net.Juncs()) box.Add(j->GetPoint());
-  for (const auto& e : net.Entries())
-    if (e->GetPin().IsDisp()) box.Add(e->GetPin().GetEndPoint());
-  return box;
-}
-
 PointBox HitBox(const CLine& wire) {
   // One more than the pen on every side covers both the square ends of a
   // straight stroke and the rounding of the oblique test.
@@ -55,17 +43,6 @@ PointBox HitBox(const CLine& wire) {
     if (!r.IsRectEmpty()) box.Add(r);
   }
   return box;
-}
-
-uint64_t NameBit(std::string_view name) {
-  return uint64_t{1} << (std::hash<std::string>{}(ToLower(name)) % 64);
-}
-
-uint64_t NameBits(const CNet& net, bool withMarkers) {
-  uint64_t bits = 0;
-  for (const auto& n : net.Names())
-    if (withMarkers || !IsMarkerName(n)) bits |= NameBit(n);
-  return bits;
 }
 
 EntryKey KeyOf(const CNetName& entry) {

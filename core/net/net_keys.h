@@ -24,10 +24,7 @@ class CNetName;
 
 namespace netkeys {
 
-// A point as one exact key (both full coordinates).
-inline uint64_t PointKey(CPoint p) {
-  return (uint64_t{static_cast<uint32_t>(p.y)} << 32) | static_cast<uint32_t>(p.x);
-}
+using tavro::PointKey;
 
 // The smallest box (edges included) around a set of points; empty at first.
 struct PointBox {
@@ -57,20 +54,9 @@ struct PointBox {
   }
 };
 
-// The box of every point where the net can touch another (CNet::CheckPoint):
-// wire ends, junction dots and the connection points of displayed pins. Two
-// nets whose boxes do not meet never touch.
-PointBox ContactBox(const CNet& net);
-
 // A box holding every point that the wire's hit test (CLine::CheckPoint)
 // accepts: the stroke and its arrowheads with the pen, and the labels.
 PointBox HitBox(const CLine& wire);
-
-// One bit per name (letter case ignored): two nets can share a name only when
-// their fingerprints share a bit. `withMarkers` false leaves out the marker
-// names, as CNet::CheckNetName(other) does for the net it is asked of.
-uint64_t NameBit(std::string_view name);
-uint64_t NameBits(const CNet& net, bool withMarkers);
 
 // The order of CNetName::Compare as one precomputed value (taken after
 // BreakPartRef): the strings are folded as CompareNoCase folds them, so a
