@@ -9,9 +9,10 @@ namespace tavro {
 
 namespace {
 
-// More rounds than any sheet needs: each round that changes something
-// removes an item or shortens a line, so the rounds end on their own; the
-// bound only keeps a pathological sheet from holding the command.
+// More rounds than any real sheet needs: merging and removing only shrink
+// the sheet, but a wire end on two pins that overlap head to tail can be
+// moved out and back again, so the bound keeps such a sheet from holding
+// the command.
 constexpr int kMaxRounds = 64;
 
 // The ends of the wires, sorted.
